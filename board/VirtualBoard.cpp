@@ -1,0 +1,277 @@
+#include "board/VirtualBoard.h"
+#include "runtime/Text.h"
+
+namespace {
+
+const DWORD BoardSignature = 0x33535642;   // "BVS3"
+const char BoardFileName[] = "\\VirtualS3.bin";
+const char BoardMutexName[] = "GlimoraVirtualS3Board";
+const char DisplaySettingsPath[] = "Config\\0001\\Display\\Settings";
+const LONG VideoMemoryBytes = 4L * 1024 * 1024;
+
+// One row of the standard timings (VESA DMT). The vertical registers are the
+// same at every depth; the horizontal ones depend on the horizontal factor.
+struct StandardTiming {
+    int width, height, refresh;
+    BYTE cr06, cr07, cr10, cr11, cr12, cr5e;
+    BYTE single[5];   // CR00 CR01 CR04 CR05[4:0] CR5D at 8 and 32 bits per pixel
+    BYTE twice[5];    // the same at 15 and 16 bits per pixel
+};
+
+const StandardTiming StandardTimings[] = {
+    { 640, 480, 60, 0x0B, 0x3E, 0xEA, 0x2C, 0xDF, 0x40, {0x5F,0x4F,0x52,0x1E,0x00}, {0xC3,0x9F,0xA4,0x1C,0x00} },
+    { 640, 480, 72, 0x06, 0x3E, 0xE9, 0x2B, 0xDF, 0x40, {0x63,0x4F,0x53,0x18,0x00}, {0xCB,0x9F,0xA6,0x10,0x00} },
+    { 640, 480, 75, 0xF2, 0x1F, 0xE1, 0x24, 0xDF, 0x40, {0x64,0x4F,0x52,0x1A,0x00}, {0xCD,0x9F,0xA4,0x14,0x00} },
+    { 640, 480, 85, 0xFB, 0x1F, 0xE1, 0x24, 0xDF, 0x40, {0x63,0x4F,0x57,0x1E,0x00}, {0xCB,0x9F,0xAE,0x1C,0x00} },
+    { 800, 600, 56, 0x6F, 0xF0, 0x59, 0x2B, 0x57, 0x40, {0x7B,0x63,0x67,0x10,0x00}, {0xFB,0xC7,0xCE,0x00,0x00} },
+    { 800, 600, 60, 0x72, 0xF0, 0x59, 0x2D, 0x57, 0x40, {0x7F,0x63,0x69,0x19,0x00}, {0x03,0xC7,0xD2,0x12,0x01} },
+    { 800, 600, 72, 0x98, 0xF0, 0x7D, 0x23, 0x57, 0x40, {0x7D,0x63,0x6B,0x1A,0x00}, {0xFF,0xC7,0xD6,0x14,0x00} },
+    { 800, 600, 75, 0x6F, 0xF0, 0x59, 0x2C, 0x57, 0x40, {0x7F,0x63,0x66,0x10,0x00}, {0x03,0xC7,0xCC,0x00,0x01} },
+    { 800, 600, 85, 0x75, 0xF0, 0x59, 0x2C, 0x57, 0x40, {0x7E,0x63,0x68,0x10,0x00}, {0x01,0xC7,0xD0,0x00,0x01} },
+    { 1024, 768, 60, 0x24, 0xF5, 0x03, 0x29, 0xFF, 0x40, {0xA3,0x7F,0x83,0x14,0x00}, {0x4B,0xFF,0x06,0x08,0x75} },
+    { 1024, 768, 70, 0x24, 0xF5, 0x03, 0x29, 0xFF, 0x40, {0xA1,0x7F,0x83,0x14,0x00}, {0x47,0xFF,0x06,0x08,0x75} },
+    { 1024, 768, 75, 0x1E, 0xF5, 0x01, 0x24, 0xFF, 0x40, {0x9F,0x7F,0x82,0x0E,0x00}, {0x43,0xFF,0x04,0x1C,0x55} },
+    { 1024, 768, 85, 0x26, 0xF5, 0x01, 0x24, 0xFF, 0x40, {0xA7,0x7F,0x86,0x12,0x00}, {0x53,0xFF,0x0C,0x04,0x55} },
+    { 1280, 1024, 60, 0x28, 0x5A, 0x01, 0x24, 0xFF, 0x55, {0xCE,0x9F,0xA6,0x14,0x00}, {0xA1,0x3F,0x4C,0x08,0x57} },
+    { 1280, 1024, 75, 0x28, 0x5A, 0x01, 0x24, 0xFF, 0x55, {0xCE,0x9F,0xA2,0x14,0x00}, {0xA1,0x3F,0x44,0x08,0x77} },
+};
+
+// BIOS mode 12h, the 16-colour 640x480 mode: index and value pairs.
+const BYTE Mode12Registers[][2] = {
+    {0x00,0x5F}, {0x01,0x4F}, {0x02,0x50}, {0x03,0x82}, {0x04,0x54}, {0x05,0x80},
+    {0x06,0x0B}, {0x07,0x3E}, {0x10,0xEA}, {0x11,0x8C}, {0x12,0xDF}, {0x15,0xE7},
+    {0x16,0x04}, {0x17,0xE3},
+};
+
+VirtualBoardState* Board;
+HANDLE BoardMutex;
+
+const StandardTiming* FindTiming(int width, int height, int refresh)
+{
+    for (unsigned i = 0; i < sizeof StandardTimings / sizeof StandardTimings[0]; ++i) {
+        const StandardTiming& t = StandardTimings[i];
+        if (t.width == width && t.height == height && t.refresh == refresh)
+            return &t;
+    }
+    return 0;
+}
+
+int EffectiveRefresh(int refresh)
+{
+    return refresh <= 1 ? 60 : refresh;
+}
+
+bool RegisterWritable(const VirtualBoardState& b, BYTE index)
+{
+    if (index <= 0x06)
+        return (b.crtc[0x11] & 0x80) == 0;
+    if (index >= 0x20 && index <= 0x3F && index != 0x36 && index != 0x38 && index != 0x39)
+        return (b.crtc[0x38] & 0xCC) == 0x48;
+    if (index >= 0x40)
+        return (b.crtc[0x39] & 0xE0) == 0xA0;
+    return true;
+}
+
+void StoreRegister(VirtualBoardState& b, BYTE index, BYTE value)
+{
+    if (index == 0x07 && (b.crtc[0x11] & 0x80) != 0) {
+        // Protected CR07 still takes the line compare bit 8.
+        b.crtc[0x07] = (BYTE)((b.crtc[0x07] & ~0x10) | (value & 0x10));
+        return;
+    }
+    if (RegisterWritable(b, index))
+        b.crtc[index] = value;
+}
+
+// Programs the registers as the BIOS (mode 12h) or the display driver does.
+void ProgramMode(VirtualBoardState& b, int width, int height, int bitsPerPixel, int refresh)
+{
+    for (int i = 0; i < VirtualRegisterCount; ++i)
+        b.crtc[i] = 0;
+    b.width = width;
+    b.height = height;
+    b.bitsPerPixel = bitsPerPixel;
+    b.refresh = refresh;
+    if (bitsPerPixel == 4) {
+        for (unsigned i = 0; i < sizeof Mode12Registers / sizeof Mode12Registers[0]; ++i)
+            b.crtc[Mode12Registers[i][0]] = Mode12Registers[i][1];
+        return;
+    }
+    const StandardTiming* t = FindTiming(width, height, refresh);
+    const BYTE* h = (bitsPerPixel == 15 || bitsPerPixel == 16) ? t->twice : t->single;
+    b.crtc[0x00] = h[0];
+    b.crtc[0x01] = h[1];
+    b.crtc[0x04] = h[2];
+    b.crtc[0x05] = h[3];
+    b.crtc[0x5D] = h[4];
+    b.crtc[0x06] = t->cr06;
+    b.crtc[0x07] = t->cr07;
+    b.crtc[0x10] = t->cr10;
+    b.crtc[0x11] = t->cr11;
+    b.crtc[0x12] = t->cr12;
+    b.crtc[0x5E] = t->cr5e;
+}
+
+void ParseResolution(const char* text, int* width, int* height)
+{
+    const char* comma = text;
+    while (*comma != '\0' && *comma != ',')
+        ++comma;
+    *width = TextToInt(text);
+    *height = *comma == ',' ? TextToInt(comma + 1) : 0;
+}
+
+// The mode Windows would start in: the display settings of the machine.
+void ReadStartMode(int* width, int* height, int* bitsPerPixel)
+{
+    *width = 640;
+    *height = 480;
+    *bitsPerPixel = 8;
+    HKEY key;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, DisplaySettingsPath, 0, KEY_READ, &key) != ERROR_SUCCESS)
+        return;
+    char resolution[40] = "";
+    char depth[40] = "";
+    DWORD size = sizeof resolution - 1;
+    RegQueryValueExA(key, "Resolution", 0, 0, (BYTE*)resolution, &size);
+    size = sizeof depth - 1;
+    RegQueryValueExA(key, "BitsPerPixel", 0, 0, (BYTE*)depth, &size);
+    RegCloseKey(key);
+    int w, h;
+    ParseResolution(resolution, &w, &h);
+    int bpp = TextToInt(depth);
+    if (VirtualModeSupported(w, h, bpp, 60)) {
+        *width = w;
+        *height = h;
+        *bitsPerPixel = bpp;
+    }
+}
+
+void FreshBoard(VirtualBoardState& b, int width, int height, int bitsPerPixel)
+{
+    ZeroMemory(&b, sizeof b);
+    b.signature = BoardSignature;
+    b.deviceId = 0x8811;
+    ProgramMode(b, width, height, bitsPerPixel, 60);
+}
+
+// Maps the board's state file, making a fresh board on first use.
+VirtualBoardState* MapBoard()
+{
+    if (Board != 0)
+        return Board;
+    BoardMutex = CreateMutexA(0, FALSE, BoardMutexName);
+    WaitForSingleObject(BoardMutex, INFINITE);
+    char path[MAX_PATH];
+    UINT length = GetWindowsDirectoryA(path, MAX_PATH);
+    if (length == 0 || length >= MAX_PATH - sizeof BoardFileName)
+        path[0] = '\0';
+    TextAppend(path, sizeof path, BoardFileName);
+    HANDLE file = CreateFileA(path, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                              0, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, 0);
+    HANDLE mapping = 0;
+    if (file != INVALID_HANDLE_VALUE) {
+        mapping = CreateFileMappingA(file, 0, PAGE_READWRITE, 0, sizeof(VirtualBoardState), 0);
+        CloseHandle(file);
+    }
+    static VirtualBoardState privateBoard;   // only when the file can't be had
+    VirtualBoardState* board = &privateBoard;
+    if (mapping != 0) {
+        void* view = MapViewOfFile(mapping, FILE_MAP_ALL_ACCESS, 0, 0, sizeof(VirtualBoardState));
+        CloseHandle(mapping);
+        if (view != 0)
+            board = (VirtualBoardState*)view;
+    }
+    if (board->signature != BoardSignature) {
+        int width, height, bitsPerPixel;
+        ReadStartMode(&width, &height, &bitsPerPixel);
+        FreshBoard(*board, width, height, bitsPerPixel);
+    }
+    Board = board;
+    ReleaseMutex(BoardMutex);
+    return Board;
+}
+
+} // namespace
+
+bool VirtualModeSupported(int width, int height, int bitsPerPixel, int refresh)
+{
+    refresh = EffectiveRefresh(refresh);
+    if (bitsPerPixel == 4)
+        return width == 640 && height == 480 && refresh == 60;
+    if (bitsPerPixel != 8 && bitsPerPixel != 15 && bitsPerPixel != 16 && bitsPerPixel != 32)
+        return false;
+    if (FindTiming(width, height, refresh) == 0)
+        return false;
+    // The Trio64's pixel clock can't drive 1280x1024 at the doubled 16-bit clock.
+    if (width == 1280 && bitsPerPixel != 8)
+        return false;
+    return (LONG)width * height * (bitsPerPixel / 8) <= VideoMemoryBytes;
+}
+
+BYTE VirtualPortIn(WORD port)
+{
+    VirtualBoardState& b = *MapBoard();
+    ++b.portReads;
+    if (port == 0x3D4)
+        return b.index;
+    if (port == 0x3D5)
+        return b.crtc[b.index];
+    return 0xFF;
+}
+
+void VirtualPortOut(WORD port, BYTE value)
+{
+    VirtualBoardState& b = *MapBoard();
+    ++b.portWrites;
+    if (port == 0x3D4)
+        b.index = (BYTE)(value & (VirtualRegisterCount - 1));
+    else if (port == 0x3D5)
+        StoreRegister(b, b.index, value);
+}
+
+void VirtualScreenSize(int* width, int* height)
+{
+    VirtualBoardState& b = *MapBoard();
+    *width = b.width;
+    *height = b.height;
+}
+
+LONG VirtualRequestMode(int width, int height, int bitsPerPixel, int refresh)
+{
+    VirtualBoardState& b = *MapBoard();
+    WaitForSingleObject(BoardMutex, INFINITE);
+    if (bitsPerPixel == 0)
+        bitsPerPixel = b.bitsPerPixel;
+    ++b.modeRequests;
+    b.lastWidth = width;
+    b.lastHeight = height;
+    b.lastBitsPerPixel = bitsPerPixel;
+    b.lastRefresh = refresh;
+    LONG result = DISP_CHANGE_BADMODE;
+    if (VirtualModeSupported(width, height, bitsPerPixel, refresh)) {
+        ProgramMode(b, width, height, bitsPerPixel, EffectiveRefresh(refresh));
+        result = DISP_CHANGE_SUCCESSFUL;
+    }
+    b.lastResult = result;
+    ReleaseMutex(BoardMutex);
+    if (result == DISP_CHANGE_SUCCESSFUL) {
+        DWORD_PTR ignored;
+        SendMessageTimeoutA(HWND_BROADCAST, WM_DISPLAYCHANGE, (WPARAM)bitsPerPixel,
+                            MAKELPARAM(width, height), SMTO_ABORTIFHUNG, 2000, &ignored);
+    }
+    return result;
+}
+
+void VirtualBoardReset(int width, int height, int bitsPerPixel)
+{
+    VirtualBoardState& b = *MapBoard();
+    WaitForSingleObject(BoardMutex, INFINITE);
+    FreshBoard(b, width, height, bitsPerPixel);
+    ReleaseMutex(BoardMutex);
+}
+
+void VirtualBoardRead(VirtualBoardState* state)
+{
+    *state = *MapBoard();
+}

@@ -1,0 +1,41 @@
+// The virtual S3 board (Trio64, PCI 5333:8811): the CRT controller register
+// file behind 3D4h/3D5h with its locks, the current mode and its standard
+// timings, and counters of port accesses and mode requests. Its state lives in
+// a file-backed shared mapping in the Windows directory, so every process of
+// the machine sees the same board, as it would see the same hardware, and the
+// board keeps its state between programs.
+#pragma once
+#include <windows.h>
+
+enum { VirtualRegisterCount = 128 };   // Trio64 latches 7 index bits
+
+struct VirtualBoardState {
+    DWORD signature;
+    WORD deviceId;
+    BYTE index;                          // latched CRT controller index
+    BYTE reserved;
+    BYTE crtc[VirtualRegisterCount];
+    LONG width, height, bitsPerPixel, refresh;
+    LONG portReads, portWrites, modeRequests;
+    LONG lastWidth, lastHeight, lastBitsPerPixel, lastRefresh, lastResult;
+};
+
+BYTE VirtualPortIn(WORD port);
+void VirtualPortOut(WORD port, BYTE value);
+void VirtualScreenSize(int* width, int* height);
+
+// A mode request as a driver would take it; bitsPerPixel 0 keeps the depth,
+// refresh 0 or 1 means the board's default rate (60 Hz). A refused request
+// (DISP_CHANGE_BADMODE) changes nothing but the counters; an accepted one
+// reprograms the timings and sends WM_DISPLAYCHANGE to the top-level windows.
+LONG VirtualRequestMode(int width, int height, int bitsPerPixel, int refresh);
+
+// True when the board can drive the mode.
+bool VirtualModeSupported(int width, int height, int bitsPerPixel, int refresh);
+
+// A fresh board in the mode at 60 Hz: registers as the BIOS or driver leaves
+// them, counters zero.
+void VirtualBoardReset(int width, int height, int bitsPerPixel);
+
+// A copy of the board's state.
+void VirtualBoardRead(VirtualBoardState* state);

@@ -1,0 +1,37 @@
+# Compile and link settings shared by every target of the two deliverables.
+#
+# The deliverables carry no C or C++ runtime of the compiler: runtime/ supplies
+# the entry points and the few helpers the compiler may call, so the i686
+# binaries import only system DLLs that Windows 95 has.
+
+set(GLIMORA_CODE_FLAGS -fno-exceptions -fno-rtti -fno-threadsafe-statics
+    -fno-stack-protector -Wall -Wextra)
+set(GLIMORA_SYSTEM_LIBS user32 gdi32 advapi32 comctl32 ole32 shell32 uuid kernel32)
+
+# A static library of deliverable code (also linked into test programs).
+function(glimora_library name)
+  add_library(${name} STATIC ${ARGN})
+  target_compile_options(${name} PRIVATE ${GLIMORA_CODE_FLAGS})
+  target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR})
+  target_compile_definitions(${name} PUBLIC WIN32_LEAN_AND_MEAN _WIN32_IE=0x0300
+                             WINVER=0x0400 _WIN32_WINDOWS=0x0400)
+endfunction()
+
+# Link options of a deliverable binary: no compiler runtime, only libgcc for
+# the helpers GCC itself emits (stack probes, 64-bit division).
+function(glimora_deliverable name)
+  get_target_property(type ${name} TYPE)
+  if(type STREQUAL "SHARED_LIBRARY")
+    target_link_libraries(${name} PRIVATE glimora_dll_entry)
+  else()
+    target_link_libraries(${name} PRIVATE glimora_program_entry)
+  endif()
+  target_compile_options(${name} PRIVATE ${GLIMORA_CODE_FLAGS})
+  target_link_options(${name} PRIVATE -nostdlib -static-libgcc -s -Wl,--subsystem,windows)
+  target_link_libraries(${name} PRIVATE glimora_startup ${GLIMORA_SYSTEM_LIBS} gcc)
+  if(CMAKE_SYSTEM_PROCESSOR STREQUAL "i686")
+    target_link_options(${name} PRIVATE -Wl,--enable-stdcall-fixup
+                        -Wl,--major-subsystem-version,4 -Wl,--minor-subsystem-version,0
+                        -Wl,--major-os-version,4 -Wl,--minor-os-version,0)
+  endif()
+endfunction()

@@ -1,0 +1,37 @@
+// Loading and storing the page state, the monitor's limits, the refresh table
+// and the display-mode change.
+#pragma once
+#include <windows.h>
+#include "settings/PageState.h"
+
+// Registry paths under HKEY_LOCAL_MACHINE.
+extern const char DisplaySettingsKey[];   // "Config\\0001\\Display\\Settings"
+extern const char MonitorEnumKey[];       // "Enum\\Monitor\\Default_Monitor\\0001"
+extern const char MonitorClassKey[];      // "System\\CurrentControlSet\\Services\\Class\\Monitor\\"
+extern const char ProductKey[];           // "Software\\Orvel\\Glimora"
+extern const char RefreshTableKey[];      // "Software\\Orvel\\Glimora\\Refresh\\Refresh_Table"
+extern const char SelectionKeyPrefix[];   // "Software\\Orvel\\Glimora\\Refresh\\Selection\\"
+extern const char LanguageKey[];          // "Software\\Orvel\\Glimora\\Language"
+
+void ReadDisplaySettings();
+void LoadPageState();
+void RecordInitialSettings();
+void SavePageState();
+void ReadMonitorModes();
+void ReadRefreshTable();
+void ApplyRefreshRate();
+
+// Registry access shared by the settings store, the page and its hook: a key
+// is opened (never created) for one operation and closed after it.
+
+// Reads a value as text into buffer (capacity bytes, NUL included). On success
+// the buffer holds a terminated text; on failure (missing key or value, or a
+// value larger than capacity) the buffer is left as it was. True on success.
+bool ReadRegistryText(HKEY key, const char* name, char* buffer, int capacity);
+
+// Opens path for reading, reads one value as above and closes the key.
+bool ReadRegistryValue(const char* path, const char* name, char* buffer, int capacity);
+
+// Writes text as REG_SZ of exactly StoredValueSize bytes: the text (cut to 39
+// characters), its NUL, zeros up to 40.
+void WriteRegistryText(HKEY key, const char* name, const char* text);

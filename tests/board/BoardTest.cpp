@@ -1,0 +1,261 @@
+// The virtual S3 board as code sees it through the hardware seam.
+#include <gtest/gtest.h>
+#include <string>
+#include "board/Board.h"
+#include "board/VirtualBoard.h"
+#include "tests/support/Registry.h"
+#include "tests/support/Robot.h"
+
+namespace {
+
+BYTE Read(BYTE index)
+{
+    BoardPortOut(0x3D4, index);
+    return BoardPortIn(0x3D5);
+}
+
+void Write(BYTE index, BYTE value)
+{
+    BoardPortOut(0x3D4, index);
+    BoardPortOut(0x3D5, value);
+}
+
+// Runs BoardInspect.exe (beside this program) and returns what it printed.
+std::string RunInspector(const std::string& arguments)
+{
+    char path[MAX_PATH];
+    GetModuleFileNameA(nullptr, path, MAX_PATH);
+    std::string command = path;
+    command = "\"" + command.substr(0, command.find_last_of('\\')) + "\\BoardInspect.exe\" " + arguments;
+    SECURITY_ATTRIBUTES inherit = {sizeof inherit, nullptr, TRUE};
+    HANDLE readEnd, writeEnd;
+    CreatePipe(&readEnd, &writeEnd, &inherit, 0);
+    SetHandleInformation(readEnd, HANDLE_FLAG_INHERIT, 0);
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdOutput = writeEnd;
+    startup.hStdError = writeEnd;
+    PROCESS_INFORMATION process = {};
+    std::string output;
+    if (CreateProcessA(nullptr, &command[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &process)) {
+        CloseHandle(writeEnd);
+        char buffer[4096];
+        DWORD got;
+        while (ReadFile(readEnd, buffer, sizeof buffer, &got, nullptr) && got > 0)
+            output.append(buffer, got);
+        WaitForSingleObject(process.hProcess, INFINITE);
+        CloseHandle(process.hProcess);
+        CloseHandle(process.hThread);
+    } else {
+        CloseHandle(writeEnd);
+    }
+    CloseHandle(readEnd);
+    return output;
+}
+
+std::string Line(const std::string& output, const std::string& name)
+{
+    size_t at = output.find(name + "=");
+    if (at == std::string::npos)
+        return "";
+    size_t end = output.find_first_of("\r\n", at);
+    return output.substr(at + name.size() + 1, end - at - name.size() - 1);
+}
+
+class BoardTest : public ::testing::Test {
+protected:
+    void SetUp() override { VirtualBoardReset(640, 480, 8); }
+};
+
+TEST_F(BoardTest, RunsOnTheVirtualBoardUnderWine)
+{
+    EXPECT_FALSE(BoardIsReal());
+}
+
+TEST_F(BoardTest, IndexPortReadsBackTheLatchedSevenBitIndex)
+{
+    BoardPortOut(0x3D4, 0x11);
+    EXPECT_EQ(0x11, BoardPortIn(0x3D4));
+    BoardPortOut(0x3D4, 0x91);   // Trio64 latches 7 bits: 91h aliases 11h
+    EXPECT_EQ(0x11, BoardPortIn(0x3D4));
+}
+
+TEST_F(BoardTest, Cr11BitSevenProtectsCr00ToCr07)
+{
+    VirtualBoardReset(640, 480, 4);   // mode 12h leaves CR11 = 8Ch
+    ASSERT_EQ(0x8C, Read(0x11));
+    for (BYTE index = 0; index <= 6; ++index) {
+        BYTE before = Read(index);
+        Write(index, (BYTE)~before);
+        EXPECT_EQ(before, Read(index)) << "CR0" << int(index);
+    }
+    // CR07 keeps all but bit 4 (line compare bit 8).
+    Write(0x07, 0xD1);
+    EXPECT_EQ(0x3E | 0x10, Read(0x07));
+    Write(0x07, 0x00);
+    EXPECT_EQ(0x2E, Read(0x07));
+    // CR11 itself stays writable; with bit 7 clear the registers take writes.
+    Write(0x11, 0x0C);
+    Write(0x04, 0x55);
+    Write(0x07, 0xC1);
+    EXPECT_EQ(0x55, Read(0x04));
+    EXPECT_EQ(0xC1, Read(0x07));
+}
+
+TEST_F(BoardTest, S3ExtendedRegistersNeedTheirLocksOpened)
+{
+    Write(0x39, 0x00);
+    Write(0x5D, 0x13);
+    Write(0x5E, 0x51);
+    EXPECT_EQ(0x00, Read(0x5D));
+    EXPECT_EQ(0x40, Read(0x5E));
+    Write(0x39, 0xA0 | 0x1F);   // only bits 7:5 matter
+    Write(0x5D, 0x13);
+    EXPECT_EQ(0x13, Read(0x5D));
+    Write(0x39, 0xA5);
+    Write(0x5E, 0x51);
+    EXPECT_EQ(0x51, Read(0x5E));
+
+    Write(0x38, 0x00);
+    Write(0x31, 0x8D);
+    EXPECT_EQ(0x00, Read(0x31));
+    Write(0x38, 0x48);
+    Write(0x31, 0x8D);
+    EXPECT_EQ(0x8D, Read(0x31));
+}
+
+TEST_F(BoardTest, ModeRequestProgramsTheStandardTiming)
+{
+    VirtualBoardReset(800, 600, 16);
+    ASSERT_EQ(DISP_CHANGE_SUCCESSFUL, BoardRequestMode(800, 600, 75));
+    const BYTE expected[][2] = {
+        {0x00, 0x03}, {0x01, 0xC7}, {0x04, 0xCC}, {0x05, 0x00}, {0x5D, 0x01}, {0x06, 0x6F},
+        {0x07, 0xF0}, {0x10, 0x59}, {0x11, 0x2C}, {0x12, 0x57}, {0x5E, 0x40},
+    };
+    for (const auto& reg : expected)
+        EXPECT_EQ(reg[1], Read(reg[0])) << "CR" << std::hex << int(reg[0]);
+    int width, height;
+    BoardScreenSize(&width, &height);
+    EXPECT_EQ(800, width);
+    EXPECT_EQ(600, height);
+    VirtualBoardState state;
+    VirtualBoardRead(&state);
+    EXPECT_EQ(16, state.bitsPerPixel);
+    EXPECT_EQ(75, state.refresh);
+}
+
+TEST_F(BoardTest, UnsupportedModeIsRefusedWithNothingChanged)
+{
+    VirtualBoardReset(800, 600, 16);
+    VirtualBoardState before;
+    VirtualBoardRead(&before);
+    EXPECT_EQ(DISP_CHANGE_BADMODE, BoardRequestMode(800, 600, 100));
+    EXPECT_EQ(DISP_CHANGE_BADMODE, BoardRequestMode(1280, 1024, 60));   // beyond the 16-bit clock
+    EXPECT_EQ(DISP_CHANGE_BADMODE, BoardRequestMode(1000, 700, 60));
+    VirtualBoardState after;
+    VirtualBoardRead(&after);
+    EXPECT_EQ(0, memcmp(before.crtc, after.crtc, sizeof before.crtc));
+    EXPECT_EQ(before.refresh, after.refresh);
+    EXPECT_EQ(before.width, after.width);
+    EXPECT_EQ(before.modeRequests + 3, after.modeRequests);
+    EXPECT_EQ(DISP_CHANGE_BADMODE, after.lastResult);
+}
+
+TEST_F(BoardTest, DefaultRateRequestMeansSixtyHertz)
+{
+    EXPECT_EQ(DISP_CHANGE_SUCCESSFUL, BoardRequestMode(800, 600, 0));
+    VirtualBoardState state;
+    VirtualBoardRead(&state);
+    EXPECT_EQ(60, state.refresh);
+}
+
+TEST_F(BoardTest, CountsPortAccesses)
+{
+    VirtualBoardState before, after;
+    VirtualBoardRead(&before);
+    Read(0x11);
+    VirtualBoardRead(&after);
+    EXPECT_EQ(before.portWrites + 1, after.portWrites);
+    EXPECT_EQ(before.portReads + 1, after.portReads);
+}
+
+// A top-level window on a thread of its own records the WM_DISPLAYCHANGE it gets.
+struct Listener {
+    HWND window = nullptr;
+    HANDLE ready = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    volatile LONG changes = 0;
+    volatile WPARAM depth = 0;
+    volatile LPARAM size = 0;
+};
+Listener* TheListener;
+
+LRESULT CALLBACK ListenerProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_DISPLAYCHANGE) {
+        TheListener->depth = wParam;
+        TheListener->size = lParam;
+        InterlockedIncrement(&TheListener->changes);
+    }
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+DWORD WINAPI ListenerThread(void*)
+{
+    WNDCLASSA cls = {};
+    cls.lpfnWndProc = ListenerProc;
+    cls.lpszClassName = "BoardTestListener";
+    RegisterClassA(&cls);
+    TheListener->window = CreateWindowA("BoardTestListener", "listener", WS_OVERLAPPED, 0, 0, 10, 10,
+                                        nullptr, nullptr, nullptr, nullptr);
+    SetEvent(TheListener->ready);
+    MSG msg;
+    while (GetMessageA(&msg, nullptr, 0, 0) > 0)
+        DispatchMessageA(&msg);
+    DestroyWindow(TheListener->window);
+    return 0;
+}
+
+TEST_F(BoardTest, AcceptedRequestSendsDisplayChangeToOtherThreads)
+{
+    Listener listener;
+    TheListener = &listener;
+    DWORD threadId;
+    HANDLE thread = CreateThread(nullptr, 0, ListenerThread, nullptr, 0, &threadId);
+    WaitForSingleObject(listener.ready, 5000);
+    VirtualBoardReset(800, 600, 16);
+    ASSERT_EQ(DISP_CHANGE_SUCCESSFUL, BoardRequestMode(1024, 768, 70));
+    EXPECT_EQ(1, listener.changes);
+    EXPECT_EQ(16u, listener.depth);
+    EXPECT_EQ(1024, LOWORD(listener.size));
+    EXPECT_EQ(768, HIWORD(listener.size));
+    // A refused request sends nothing.
+    BoardRequestMode(1024, 768, 100);
+    EXPECT_EQ(1, listener.changes);
+    PostThreadMessageA(threadId, WM_QUIT, 0, 0);
+    WaitForSingleObject(thread, 5000);
+    CloseHandle(thread);
+}
+
+TEST_F(BoardTest, AnotherProcessSeesTheSameRegisters)
+{
+    Write(0x39, 0xA5);
+    Write(0x5D, 0x15);
+    std::string printed = RunInspector("");
+    EXPECT_EQ("15", Line(printed, "CR5D")) << printed;
+    EXPECT_EQ("A5", Line(printed, "CR39")) << printed;
+    EXPECT_EQ("640", Line(printed, "width"));
+
+    ASSERT_EQ("", RunInspector("reset 640,480 4"));
+    EXPECT_EQ(0x54, Read(0x04));
+    EXPECT_EQ(0xEA, Read(0x10));
+    EXPECT_EQ(0x8C, Read(0x11));
+    printed = RunInspector("");
+    EXPECT_EQ("54", Line(printed, "CR04")) << printed;
+    EXPECT_EQ("EA", Line(printed, "CR10"));
+    EXPECT_EQ("8C", Line(printed, "CR11"));
+    EXPECT_EQ("4", Line(printed, "bpp"));
+    EXPECT_EQ("60", Line(printed, "refresh"));
+}
+
+} // namespace
