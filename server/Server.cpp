@@ -1,8 +1,6 @@
 #include <windows.h>
 #include <objbase.h>
-
-HINSTANCE ModuleInstance;
-LONG ServerRefCount;
+#include "server/Module.h"
 
 extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID)
 {

@@ -1,0 +1,4 @@
+#include "server/Module.h"
+
+HINSTANCE ModuleInstance;
+LONG ServerRefCount;
