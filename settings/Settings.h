@@ -24,14 +24,17 @@ void ApplyRefreshRate();
 // Registry access shared by the settings store, the page and its hook: a key
 // is opened (never created) for one operation and closed after it.
 
-// Reads a value as text into buffer (capacity bytes, NUL included). On success
-// the buffer holds a terminated text; on failure (missing key or value, or a
-// value larger than capacity) the buffer is left as it was. True on success.
+// Reads a value as text into buffer (capacity bytes, NUL included, at most
+// MessageCapacity). On success the buffer holds a terminated text: it ends at
+// the first NUL, at the value's end, or after capacity - 1 characters when the
+// value fills the whole buffer without a NUL. On failure (missing key or value,
+// or a value larger than capacity) the buffer is left as it was. True on success.
 bool ReadRegistryText(HKEY key, const char* name, char* buffer, int capacity);
 
 // Opens path for reading, reads one value as above and closes the key.
 bool ReadRegistryValue(const char* path, const char* name, char* buffer, int capacity);
 
-// Writes text as REG_SZ of exactly StoredValueSize bytes: the text (cut to 39
-// characters), its NUL, zeros up to 40.
+// Writes text as REG_SZ of exactly StoredValueSize bytes: the text, its NUL,
+// zeros up to 40; a text of 40 characters or more as its first 40 bytes,
+// without a NUL (the readers above terminate it).
 void WriteRegistryText(HKEY key, const char* name, const char* text);
