@@ -120,11 +120,11 @@ static const char* const Tables[] = { "60 72 75 85", "56 60 72 75 85", "60 70 75
 static const char* const Depths[] = { "4", "8", "16", "32" };
 static const char* const Messages[] = {
     "Try the refresh rate of ",
-    " Hz? The display will switch to it for a trial.",
+    " Hz? The display switches to it for a trial.",
     "The new refresh rate is kept.",
-    "The display runs at ",
-    " Hz. Switch it to ",
-    " Hz for a trial?",
+    "Change the refresh rate from ",
+    " Hz to ",
+    " Hz? The display switches to it for a trial.",
     "The previous refresh rate is back.",
     "The refresh rate was not changed.",
 };

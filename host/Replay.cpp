@@ -1,0 +1,521 @@
+// The typical refresh-rate request, played through the extension page as a
+// person would: open the sheet at the page, press Advance, drag the track bar
+// to 85, press Test, answer OK, keep the rate with Yes, acknowledge the note,
+// press the sheet's OK. Each step prints what the page shows, the registry
+// values and the board's mode, and checks them against what the request must
+// give; the boxes are answered by a CBT hook on the sheet's thread.
+#include "host/Host.h"
+#include "board/VirtualBoard.h"
+#include "resources/resource.h"
+#include <commctrl.h>
+#include <stdarg.h>
+#include <stdio.h>
+#include <deque>
+#include <set>
+#include <sstream>
+#include <vector>
+
+namespace {
+
+const char DisplaySettingsPath[] = "Config\\0001\\Display\\Settings";
+const char MonitorEnumPath[] = "Enum\\Monitor\\Default_Monitor\\0001";
+const char ProductPath[] = "Software\\Orvel\\Glimora";
+const char TablePath[] = "Software\\Orvel\\Glimora\\Refresh\\Refresh_Table";
+const char SelectionPath[] = "Software\\Orvel\\Glimora\\Refresh\\Selection\\";
+const char LanguagePath[] = "Software\\Orvel\\Glimora\\Language";
+const char* const OwnPages[] = {"Background", "Screen Saver", "Appearance", "Settings"};
+const int TargetRate = 85;
+const DWORD ReplayTimeLimit = 120000;
+const int ApplyButton = 0x3021;   // the sheet's Apply button
+
+int Passed;
+int Failed;
+
+void Check(bool ok, const char* format, ...)
+{
+    char text[512];
+    va_list arguments;
+    va_start(arguments, format);
+    vsnprintf(text, sizeof text, format, arguments);
+    va_end(arguments);
+    Say("    %s %s", ok ? "ok:" : "FAILED:", text);
+    ++(ok ? Passed : Failed);
+}
+
+std::string Message(int n)
+{
+    char name[8];
+    snprintf(name, sizeof name, "Msg%d", n);
+    return ReadMachineText(HKEY_LOCAL_MACHINE, LanguagePath, name);
+}
+
+std::string SelectionKey(const std::string& depth, const std::string& resolution)
+{
+    return SelectionPath + depth + "\\" + resolution;
+}
+
+VirtualBoardState Board()
+{
+    VirtualBoardState board;
+    VirtualBoardRead(&board);
+    return board;
+}
+
+void SayBoard()
+{
+    VirtualBoardState b = Board();
+    Say("  board: %ld x %ld, %ld bits per pixel, %ld Hz (mode requests %ld, the last %ldx%ld at %ld Hz)", b.width,
+        b.height, b.bitsPerPixel, b.refresh, b.modeRequests, b.lastWidth, b.lastHeight, b.lastRefresh);
+}
+
+// A value as the page wrote it: its text and its stored length.
+std::string StoredValue(const std::string& path, const char* name)
+{
+    DWORD size = 0;
+    std::string text = ReadMachineText(HKEY_LOCAL_MACHINE, path.c_str(), name, &size);
+    if (size == 0)
+        return "(none)";
+    char suffix[32];
+    snprintf(suffix, sizeof suffix, "\" (%lu bytes)", (unsigned long)size);
+    return "\"" + text + suffix;
+}
+
+void SayRegistry(const std::string& depth, const std::string& resolution)
+{
+    Say("  registry: State %s, OrgResolution %s", StoredValue(ProductPath, "State").c_str(),
+        StoredValue(ProductPath, "OrgResolution").c_str());
+    std::string key = SelectionKey(depth, resolution);
+    Say("  registry: Selection\\%s\\%s: Default %s, Optimize %s, Advance %s", depth.c_str(), resolution.c_str(),
+        StoredValue(key, "Default").c_str(), StoredValue(key, "Optimize").c_str(),
+        StoredValue(key, "Advance").c_str());
+}
+
+std::vector<std::string> StatusLines(HWND page)
+{
+    std::vector<std::string> lines;
+    HWND tree = GetDlgItem(page, IDC_STATUS_TREE);
+    HTREEITEM item = (HTREEITEM)SendMessageA(tree, TVM_GETNEXTITEM, TVGN_ROOT, 0);
+    while (item && lines.size() < 16) {
+        char text[128] = {};
+        TVITEMA data = {};
+        data.mask = TVIF_TEXT;
+        data.hItem = item;
+        data.pszText = text;
+        data.cchTextMax = sizeof text;
+        SendMessageA(tree, TVM_GETITEMA, 0, (LPARAM)&data);
+        lines.push_back(text);
+        item = (HTREEITEM)SendMessageA(tree, TVM_GETNEXTITEM, TVGN_NEXT, (LPARAM)item);
+    }
+    return lines;
+}
+
+std::string ControlText(HWND page, int control)
+{
+    char text[128] = {};
+    GetDlgItemTextA(page, control, text, sizeof text);
+    return text;
+}
+
+bool Enabled(HWND page, int control)
+{
+    return IsWindowEnabled(GetDlgItem(page, control)) != FALSE;
+}
+
+void SayPage(HWND page)
+{
+    std::string lines;
+    for (const std::string& line : StatusLines(page))
+        lines += (lines.empty() ? "" : " | ") + line;
+    Say("  status: %s", lines.c_str());
+    Say("  page: rate label \"%s\", Max. Resolution \"%s\", Max. Refresh \"%s\"", ControlText(page, IDC_RATE_LABEL).c_str(),
+        ControlText(page, IDC_MAX_RESOLUTION).c_str(), ControlText(page, IDC_MAX_REFRESH).c_str());
+    Say("  page: Default %s, Optimize %s, Advance %s, Test %s, track bar %s", Enabled(page, IDC_DEFAULT) ? "on" : "off",
+        Enabled(page, IDC_OPTIMIZE) ? "on" : "off", Enabled(page, IDC_ADVANCE) ? "on" : "off",
+        Enabled(page, IDC_TEST) ? "on" : "off", Enabled(page, IDC_RATE_TRACKBAR) ? "on" : "off");
+}
+
+// The rate of the status tree's last line, "Refresh = N Hz"; -1 without one.
+int StatusRate(HWND page)
+{
+    std::vector<std::string> lines = StatusLines(page);
+    int rate = -1;
+    if (lines.size() == 4)
+        sscanf(lines[3].c_str(), "Refresh = %d Hz", &rate);
+    return rate;
+}
+
+void Click(HWND page, int control)
+{
+    SendMessageA(page, WM_COMMAND, MAKEWPARAM(control, BN_CLICKED), (LPARAM)GetDlgItem(page, control));
+}
+
+// --- The boxes of a step, answered as they come -------------------------------
+
+struct ExpectedBox {
+    const char* role;
+    std::string caption;
+    std::string text;       // empty: not compared
+    std::string icon;       // empty: not compared
+    int answer;
+    void (*onShow)();
+};
+
+std::deque<ExpectedBox> Expected;
+std::set<HWND> Answered;
+HWND Sheet;
+HHOOK BoxHook;
+
+std::string WindowText(HWND window)
+{
+    char text[1024] = {};
+    if (window)
+        GetWindowTextA(window, text, sizeof text);
+    return text;
+}
+
+std::string BoxText(HWND box)
+{
+    HWND text = GetDlgItem(box, 0xFFFF);
+    if (!text)
+        text = GetDlgItem(box, IDC_CONFIRM_TEXT);
+    return WindowText(text);
+}
+
+std::string BoxIcon(HWND box)
+{
+    // Windows numbers a message box's icon 0x14, Wine 0x440.
+    HWND icon = GetDlgItem(box, 0x14);
+    if (!icon)
+        icon = GetDlgItem(box, 0x440);
+    HICON shown = icon ? (HICON)SendMessageA(icon, STM_GETICON, 0, 0) : nullptr;
+    if (!shown)
+        return "";
+    if (shown == LoadIconA(nullptr, IDI_EXCLAMATION))
+        return "warning";
+    if (shown == LoadIconA(nullptr, IDI_ASTERISK))
+        return "information";
+    return "other";
+}
+
+std::string OneLine(std::string text)
+{
+    for (char& c : text)
+        if (c == '\n' || c == '\r')
+            c = ' ';
+    return text;
+}
+
+void AnswerBox(HWND box)
+{
+    std::string caption = WindowText(box);
+    std::string text = BoxText(box);
+    std::string icon = BoxIcon(box);
+    if (Expected.empty()) {
+        Say("  box \"%s\" (%s): \"%s\"", caption.c_str(), icon.c_str(), OneLine(text).c_str());
+        Check(false, "no box was expected here; answered Cancel");
+        PostMessageA(box, WM_COMMAND, IDCANCEL, 0);
+        return;
+    }
+    ExpectedBox expected = Expected.front();
+    Expected.pop_front();
+    Say("  box \"%s\" (%s): \"%s\"", caption.c_str(), icon.c_str(), OneLine(text).c_str());
+    Check(caption == expected.caption, "the %s has the caption \"%s\"", expected.role, expected.caption.c_str());
+    if (!expected.text.empty())
+        Check(text == expected.text, "the %s reads \"%s\"", expected.role, expected.text.c_str());
+    if (!expected.icon.empty())
+        Check(icon == expected.icon, "the %s shows the %s icon", expected.role, expected.icon.c_str());
+    if (expected.onShow)
+        expected.onShow();
+    Say("  answer: %s", expected.answer == IDOK ? "OK" : expected.answer == IDC_KEEP ? "Yes" : "Cancel");
+    HWND button = GetDlgItem(box, expected.answer);
+    PostMessageA(box, WM_COMMAND, MAKEWPARAM(expected.answer, BN_CLICKED), (LPARAM)button);
+}
+
+LRESULT CALLBACK BoxHookProc(int code, WPARAM wParam, LPARAM lParam)
+{
+    if (code == HCBT_ACTIVATE) {
+        HWND box = (HWND)wParam;
+        char cls[32] = {};
+        GetClassNameA(box, cls, sizeof cls);
+        // Activation can come twice for one box: answer it once.
+        if (lstrcmpA(cls, "#32770") == 0 && box != Sheet && !Answered.count(box)) {
+            Answered.insert(box);
+            AnswerBox(box);
+        }
+    }
+    return CallNextHookEx(BoxHook, code, wParam, lParam);
+}
+
+// --- Screenshots ------------------------------------------------------------
+
+// The sheet as the X server shows it, cropped from the root window by
+// ImageMagick's import, which Wine starts as the Unix program it is.
+void TakeScreenshot(HWND sheet, const char* directory, const char* name)
+{
+    if (!directory || !*directory)
+        return;
+    RedrawWindow(sheet, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    PumpSheet(sheet, 500);
+    RECT r;
+    GetWindowRect(sheet, &r);
+    char display[64] = ":0";
+    GetEnvironmentVariableA("DISPLAY", display, sizeof display);
+    // The file as Wine's Z: drive sees it; a screenshot of an earlier run goes first.
+    std::string path = std::string("Z:") + directory + "/" + name;
+    for (char& c : path)
+        if (c == '/')
+            c = '\\';
+    DeleteFileA(path.c_str());
+    // Wine starts a Unix program without waiting for it, so import writes to a
+    // temporary name and the file appears, whole, under its own name.
+    char command[1024];
+    snprintf(command, sizeof command,
+             "/bin/sh -c \"import -display %s -window root -crop %ldx%ld+%ld+%ld +repage '%s/.%s' && "
+             "mv '%s/.%s' '%s/%s'\"",
+             display, r.right - r.left, r.bottom - r.top, r.left, r.top, directory, name, directory, name,
+             directory, name);
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process = {};
+    if (CreateProcessA(nullptr, command, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process)) {
+        CloseHandle(process.hProcess);
+        CloseHandle(process.hThread);
+    }
+    DWORD size = 0;
+    for (int wait = 0; wait < 100 && size == 0; ++wait) {
+        HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+        if (file != INVALID_HANDLE_VALUE) {
+            size = GetFileSize(file, nullptr);
+            CloseHandle(file);
+        } else {
+            Sleep(100);
+        }
+    }
+    Check(size > 0, "screenshot %s/%s saved (%lu bytes)", directory, name, (unsigned long)size);
+}
+
+// --- The request, step by step --------------------------------------------------
+
+struct Machine {
+    std::string resolution, depth, monitor, state;
+    std::vector<int> rates;
+    int appliedRate = -1;
+    LONG readsBeforeSwitch = 0;
+};
+Machine M;
+
+std::vector<int> ParseRates(const std::string& table)
+{
+    std::vector<int> rates;
+    std::istringstream in(table);
+    int rate;
+    while (in >> rate)
+        rates.push_back(rate);
+    return rates;
+}
+
+void DescribeMachine()
+{
+    Say("== The machine");
+    M.resolution = ReadMachineText(HKEY_LOCAL_MACHINE, DisplaySettingsPath, "Resolution");
+    M.depth = ReadMachineText(HKEY_LOCAL_MACHINE, DisplaySettingsPath, "BitsPerPixel");
+    std::string driver = ReadMachineText(HKEY_LOCAL_MACHINE, MonitorEnumPath, "Driver");
+    std::string monitorKey = "System\\CurrentControlSet\\Services\\Class\\Monitor\\" +
+                             driver.substr(driver.find_last_of('\\') + 1);
+    M.monitor = ReadMachineText(HKEY_LOCAL_MACHINE, monitorKey.c_str(), "DriverDesc");
+    std::string maxResolution = ReadMachineText(HKEY_LOCAL_MACHINE, monitorKey.c_str(), "MaxResolution");
+    std::string mode = ReadMachineText(HKEY_LOCAL_MACHINE, (monitorKey + "\\MODES\\" + maxResolution).c_str(), "Mode1");
+    M.state = ReadMachineText(HKEY_LOCAL_MACHINE, ProductPath, "State");
+    std::string table = ReadMachineText(HKEY_LOCAL_MACHINE, TablePath, (M.resolution + "V").c_str());
+    M.rates = ParseRates(table);
+    Say("  display settings: %s at %s bits per pixel", M.resolution.c_str(), M.depth.c_str());
+    Say("  monitor: %s, up to %s, Mode1 %s", M.monitor.c_str(), maxResolution.c_str(), mode.c_str());
+    Say("  package: State \"%s\", refresh table for %s: %s", M.state.c_str(), M.resolution.c_str(), table.c_str());
+    SayBoard();
+    Check(!M.rates.empty(), "the refresh table has rates for %s", M.resolution.c_str());
+}
+
+int TrackPosition(int rate)
+{
+    for (size_t i = 0; i < M.rates.size(); ++i)
+        if (M.rates[i] == rate)
+            return (int)i;
+    return -1;
+}
+
+HWND OpenSheet(SheetPages* pages, const char* title)
+{
+    Say("== [1] Open Display Properties at the %s page", title);
+    CollectPages(pages);
+    PROPSHEETHEADERA header;
+    FillSheetHeader(&header, pages, pages->ownCount, true);
+    HWND sheet = (HWND)PropertySheetA(&header);
+    if (!sheet) {
+        Check(false, "the sheet opens");
+        return nullptr;
+    }
+    PumpSheet(sheet, 500);
+    std::string tabs;
+    for (int i = 0; i < SheetTabCount(sheet); ++i)
+        tabs += (i ? " | " : "") + SheetTabTitle(sheet, i);
+    Say("  tabs: %s", tabs.c_str());
+    std::string expected;
+    for (const char* own : OwnPages)
+        expected += std::string(expected.empty() ? "" : " | ") + own;
+    expected += std::string(" | ") + title;
+    Check(tabs.compare(0, expected.size(), expected) == 0, "the tabs begin %s", expected.c_str());
+    int index = FindSheetTab(sheet, title);
+    Check(index >= 0, "the sheet has the %s page", title);
+    if (index >= 0)
+        PropSheet_SetCurSel(sheet, nullptr, index);
+    PumpSheet(sheet, 300);
+    return sheet;
+}
+
+void ShowOpenedPage(HWND page)
+{
+    SayPage(page);
+    SayRegistry(M.depth, M.resolution);
+    SayBoard();
+    M.appliedRate = StatusRate(page);
+    VirtualBoardState b = Board();
+    Check(b.refresh == M.appliedRate, "the board runs at the rate the page shows (%d Hz)", M.appliedRate);
+    if (M.state == "First") {
+        Check(M.appliedRate == M.rates[0], "a first run applies the table's first rate, %d Hz", M.rates[0]);
+        Check(ReadMachineText(HKEY_LOCAL_MACHINE, ProductPath, "State") == "Default",
+              "the first run recorded \"Default\" as State");
+    }
+    Check(M.appliedRate != TargetRate, "the page does not run at %d Hz already", TargetRate);
+}
+
+void PressAdvance(HWND page)
+{
+    Say("== [2] Press Advance");
+    Click(page, IDC_ADVANCE);
+    SayPage(page);
+    Check(!Enabled(page, IDC_ADVANCE) && Enabled(page, IDC_TEST) && Enabled(page, IDC_RATE_TRACKBAR),
+          "Advance is now the active policy: its button off, Test and the track bar on");
+}
+
+void DragTrackBar(HWND sheet, HWND page)
+{
+    Say("== [3] Drag the track bar to %d", TargetRate);
+    int position = TrackPosition(TargetRate);
+    Check(position >= 0, "%d Hz is in the refresh table (position %d)", TargetRate, position);
+    LONG requests = Board().modeRequests;
+    HWND trackbar = GetDlgItem(page, IDC_RATE_TRACKBAR);
+    // Releasing the thumb: the position, then TB_THUMBPOSITION as the mouse gives it.
+    SendMessageA(trackbar, TBM_SETPOS, TRUE, position);
+    SendMessageA(page, WM_HSCROLL, MAKEWPARAM(TB_THUMBPOSITION, position), (LPARAM)trackbar);
+    PumpSheet(sheet, 200);
+    SayPage(page);
+    SayBoard();
+    char target[16];
+    snprintf(target, sizeof target, "%d", TargetRate);
+    Check(ControlText(page, IDC_RATE_LABEL) == target, "the rate label shows %d", TargetRate);
+    Check(IsWindowEnabled(GetDlgItem(sheet, ApplyButton)) != FALSE, "the sheet's Apply button is enabled");
+    Check(Board().modeRequests == requests, "moving the track bar did not switch the display");
+}
+
+void AtQuestion()
+{
+    M.readsBeforeSwitch = Board().portReads;
+    Check(Board().refresh == M.appliedRate, "the display still runs at %d Hz while the question is open",
+          M.appliedRate);
+}
+
+void AtConfirmation()
+{
+    VirtualBoardState b = Board();
+    SayBoard();
+    Check(b.refresh == TargetRate && b.lastRefresh == TargetRate && b.lastWidth == b.width &&
+              b.lastHeight == b.height,
+          "the display was switched to the current size at %d Hz before the confirmation", TargetRate);
+    Check(b.portReads > M.readsBeforeSwitch,
+          "the page read the CRT controller again after the switch (port reads %ld -> %ld)", M.readsBeforeSwitch,
+          b.portReads);
+}
+
+void PressTest(HWND sheet, HWND page)
+{
+    Say("== [4] Press Test, answer OK, keep the rate with Yes");
+    char applied[16], target[16];
+    snprintf(applied, sizeof applied, "%d", M.appliedRate);
+    snprintf(target, sizeof target, "%d", TargetRate);
+    Expected.clear();
+    Expected.push_back({"question", "Glimora", Message(3) + applied + Message(4) + target + Message(5), "warning",
+                        IDOK, AtQuestion});
+    Expected.push_back({"confirmation", "Monitor Settings", "", "", IDC_KEEP, AtConfirmation});
+    Expected.push_back({"note", "Glimora", Message(2), "information", IDOK, nullptr});
+    Sheet = sheet;
+    BoxHook = SetWindowsHookExA(WH_CBT, BoxHookProc, nullptr, GetCurrentThreadId());
+    Click(page, IDC_TEST);
+    PumpSheet(sheet, 300);
+    UnhookWindowsHookEx(BoxHook);
+    Check(Expected.empty(), "the question, the confirmation and the note all came");
+    Expected.clear();
+    SayPage(page);
+    SayRegistry(M.depth, M.resolution);
+    SayBoard();
+    Check(StatusRate(page) == TargetRate, "the status tree shows Refresh = %d Hz", TargetRate);
+    Check(Board().refresh == TargetRate, "the display runs at %d Hz", TargetRate);
+    DWORD size = 0;
+    ReadMachineText(HKEY_LOCAL_MACHINE, SelectionKey(M.depth, M.resolution).c_str(), "Advance", &size);
+    Check(size == 0, "nothing is stored before the sheet applies");
+}
+
+void PressSheetOk(HWND sheet)
+{
+    Say("== [5] Press the sheet's OK");
+    PropSheet_PressButton(sheet, PSBTN_OK);
+    bool closed = PumpSheet(sheet, 5000);
+    Check(closed, "the sheet closed");
+    SayRegistry(M.depth, M.resolution);
+    SayBoard();
+    DWORD stateSize = 0, rateSize = 0;
+    std::string state = ReadMachineText(HKEY_LOCAL_MACHINE, ProductPath, "State", &stateSize);
+    std::string rate = ReadMachineText(HKEY_LOCAL_MACHINE, SelectionKey(M.depth, M.resolution).c_str(), "Advance",
+                                       &rateSize);
+    Check(state == "Advance" && stateSize == 40, "State is \"Advance\", 40 bytes");
+    char target[16];
+    snprintf(target, sizeof target, "%d", TargetRate);
+    Check(rate == target && rateSize == 40, "Selection\\%s\\%s holds Advance = \"%d\", 40 bytes", M.depth.c_str(),
+          M.resolution.c_str(), TargetRate);
+    Check(Board().refresh == TargetRate, "the display stays at %d Hz", TargetRate);
+}
+
+DWORD WINAPI Watchdog(void*)
+{
+    Sleep(ReplayTimeLimit);
+    Say("replay: FAILED, not finished after %lu seconds", (unsigned long)(ReplayTimeLimit / 1000));
+    ExitProcess(3);
+}
+
+} // namespace
+
+int RunReplay(const char* title, const char* screenshotDir)
+{
+    CloseHandle(CreateThread(nullptr, 0, Watchdog, nullptr, 0, nullptr));
+    DescribeMachine();
+    SheetPages pages;
+    HWND sheet = M.rates.empty() ? nullptr : OpenSheet(&pages, title);
+    HWND page = sheet ? PropSheet_GetCurrentPageHwnd(sheet) : nullptr;
+    int shown = sheet ? (int)SendMessageA(PropSheet_GetTabControl(sheet), TCM_GETCURSEL, 0, 0) : -1;
+    if (page && SheetTabTitle(sheet, shown) == title) {
+        ShowOpenedPage(page);
+        TakeScreenshot(sheet, screenshotDir, "page-before.png");
+        PressAdvance(page);
+        DragTrackBar(sheet, page);
+        PressTest(sheet, page);
+        TakeScreenshot(sheet, screenshotDir, "page-after.png");
+        PressSheetOk(sheet);
+    } else {
+        Check(false, "the %s page is shown", title);
+    }
+    if (sheet)
+        DestroyWindow(sheet);
+    Say("== [6] Release the extension");
+    ReleaseHandlerLibraries();
+    Say("replay: %d checks passed, %d failed", Passed, Failed);
+    return Failed == 0 && Passed > 0 ? 0 : 1;
+}
