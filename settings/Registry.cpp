@@ -43,10 +43,14 @@ bool ReadRegistryValue(const char* path, const char* name, char* buffer, int cap
 void WriteRegistryText(HKEY key, const char* name, const char* text)
 {
     // The first 40 bytes of the text, then zeros: a text of 40 characters or
-    // more is stored without its NUL, which every reader above supplies.
-    char value[StoredValueSize];
+    // more is stored without its NUL, which every reader above supplies. The
+    // NT family looks at the byte after a text that doesn't end in a NUL and,
+    // when it is one, stores it too: the byte after the value is never a NUL,
+    // so that the value stays 40 bytes.
+    char value[StoredValueSize + 1];
     ZeroMemory(value, sizeof value);
     for (int i = 0; i < StoredValueSize && text[i] != '\0'; ++i)
         value[i] = text[i];
+    value[StoredValueSize] = '#';
     RegSetValueExA(key, name, 0, REG_SZ, (const BYTE*)value, StoredValueSize);
 }
