@@ -45,6 +45,7 @@ const BYTE Mode12Registers[][2] = {
 
 VirtualBoardState* Board;
 HANDLE BoardMutex;
+VirtualPortWatcher PortWatcher;
 
 const StandardTiming* FindTiming(int width, int height, int refresh)
 {
@@ -213,11 +214,14 @@ BYTE VirtualPortIn(WORD port)
 {
     VirtualBoardState& b = *MapBoard();
     ++b.portReads;
+    BYTE value = 0xFF;
     if (port == 0x3D4)
-        return b.index;
-    if (port == 0x3D5)
-        return b.crtc[b.index];
-    return 0xFF;
+        value = b.index;
+    else if (port == 0x3D5)
+        value = b.crtc[b.index];
+    if (PortWatcher != 0)
+        PortWatcher(port, value, false);
+    return value;
 }
 
 void VirtualPortOut(WORD port, BYTE value)
@@ -228,6 +232,13 @@ void VirtualPortOut(WORD port, BYTE value)
         b.index = (BYTE)(value & (VirtualRegisterCount - 1));
     else if (port == 0x3D5)
         StoreRegister(b, b.index, value);
+    if (PortWatcher != 0)
+        PortWatcher(port, value, true);
+}
+
+void WatchVirtualPorts(VirtualPortWatcher watcher)
+{
+    PortWatcher = watcher;
 }
 
 void VirtualScreenSize(int* width, int* height)

@@ -39,3 +39,9 @@ void VirtualBoardReset(int width, int height, int bitsPerPixel);
 
 // A copy of the board's state.
 void VirtualBoardRead(VirtualBoardState* state);
+
+// Test hook: when set, sees every port access this process makes through the
+// board, after the board has handled it (write true for an output). Null by
+// default; only test programs set it.
+typedef void (*VirtualPortWatcher)(WORD port, BYTE value, bool write);
+void WatchVirtualPorts(VirtualPortWatcher watcher);
