@@ -32,14 +32,4 @@ TEST_F(ModeChangeTest, RepeatedRequestIsMadeAgain)
     EXPECT_EQ(72, Board().refresh);
 }
 
-TEST_F(ModeChangeTest, OnlyThePendingRateIsApplied)
-{
-    strcpy(AppliedRefreshText, "60");
-    strcpy(SavedRefreshText, "60");
-    strcpy(PendingRefreshText, "85");
-    ApplyRefreshRate();
-    EXPECT_EQ(85, Board().lastRefresh);
-    EXPECT_STREQ("60", AppliedRefreshText);
-}
-
 } // namespace
