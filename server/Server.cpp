@@ -1,21 +1,125 @@
+// Entry points of Ratelle.dll and its class factory.
+//
+// The fixed lines written with OutputDebugStringA trace the host's calls for
+// whoever watches the debugger output; nothing depends on them.
 #include <windows.h>
 #include <objbase.h>
+#include <new>
+#include "page/Page.h"
 #include "server/Module.h"
+#include "server/ShellExt.h"
 
-extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID)
+const CLSID CLSID_RefreshPage = {
+    0x87b9bd00, 0xc65c, 0x11cd, {0xa2, 0x59, 0x00, 0xdd, 0x01, 0x0e, 0x8c, 0x28}};
+
+namespace {
+
+// Selects the allocation that answers null when the heap is exhausted. The
+// library carries no C++ runtime, so there is no std::nothrow to name.
+const std::nothrow_t NoThrow = std::nothrow_t();
+
+} // namespace
+
+extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved)
 {
-    if (reason == DLL_PROCESS_ATTACH)
+    if (reason == DLL_PROCESS_ATTACH) {
         ModuleInstance = instance;
+    } else if (reason == DLL_PROCESS_DETACH) {
+        OutputDebugStringA("In DLLMain, DLL_PROCESS_DETACH\r\n");
+        // A page that was added but never shown leaves its thread's hook in
+        // place; once the library is unmapped that hook would call into
+        // nothing. Not needed when the whole process ends (reserved set).
+        if (reserved == 0 && HookHandle != 0) {
+            UnhookWindowsHookEx(HookHandle);
+            HookHandle = 0;
+        }
+    }
     return TRUE;
 }
 
 STDAPI DllCanUnloadNow(void)
 {
+    OutputDebugStringA("In DLLCanUnloadNow\r\n");
     return ServerRefCount == 0 ? S_OK : S_FALSE;
 }
 
-STDAPI DllGetClassObject(REFCLSID, REFIID, LPVOID* out)
+STDAPI DllGetClassObject(REFCLSID classId, REFIID interfaceId, LPVOID* out)
 {
+    OutputDebugStringA("In DllGetClassObject\r\n");
+    if (out == 0)
+        return E_POINTER;
     *out = 0;
-    return CLASS_E_CLASSNOTAVAILABLE;
+    if (!IsEqualCLSID(classId, CLSID_RefreshPage))
+        return CLASS_E_CLASSNOTAVAILABLE;
+
+    CShellExtClassFactory* factory = new (NoThrow) CShellExtClassFactory;
+    if (factory == 0)
+        return E_OUTOFMEMORY;
+    HRESULT result = factory->QueryInterface(interfaceId, out);
+    if (FAILED(result))
+        delete factory;   // nobody holds it: it must not stay counted
+    return result;
+}
+
+CShellExtClassFactory::CShellExtClassFactory()
+    : RefCount(0)
+{
+    ++ServerRefCount;
+    OutputDebugStringA("CShellExtClassFactory::CShellExtClassFactory()\r\n");
+}
+
+CShellExtClassFactory::~CShellExtClassFactory()
+{
+    --ServerRefCount;
+}
+
+STDMETHODIMP CShellExtClassFactory::QueryInterface(REFIID interfaceId, void** out)
+{
+    OutputDebugStringA("CShellExtClassFactory::QueryInterface()\r\n");
+    if (out == 0)
+        return E_POINTER;
+    *out = 0;
+    if (!IsEqualIID(interfaceId, IID_IUnknown) && !IsEqualIID(interfaceId, IID_IClassFactory))
+        return E_NOINTERFACE;
+    *out = static_cast<IClassFactory*>(this);
+    AddRef();
+    return S_OK;
+}
+
+STDMETHODIMP_(ULONG) CShellExtClassFactory::AddRef()
+{
+    return ++RefCount;
+}
+
+STDMETHODIMP_(ULONG) CShellExtClassFactory::Release()
+{
+    if (--RefCount > 0)
+        return RefCount;
+    delete this;
+    return 0;
+}
+
+STDMETHODIMP CShellExtClassFactory::CreateInstance(IUnknown* outer, REFIID interfaceId, void** out)
+{
+    OutputDebugStringA("CShellExtClassFactory::CreateInstance()\r\n");
+    if (out == 0)
+        return E_POINTER;
+    *out = 0;
+    if (outer != 0)
+        return CLASS_E_NOAGGREGATION;
+
+    CShellExt* object = new (NoThrow) CShellExt;
+    if (object == 0)
+        return E_OUTOFMEMORY;
+    HRESULT result = object->QueryInterface(interfaceId, out);
+    if (FAILED(result))
+        delete object;   // nobody holds it: it must not stay counted
+    return result;
+}
+
+// The library's lifetime rests on ServerRefCount alone, and a factory the
+// host holds is already counted there.
+STDMETHODIMP CShellExtClassFactory::LockServer(BOOL)
+{
+    return S_OK;
 }
