@@ -17,6 +17,7 @@ std::deque<Step> Script;
 std::vector<SeenBox> Boxes;
 HWND LastBox;
 std::set<HWND> Known;
+std::set<HWND> Excluded;
 std::mutex Guard;
 volatile bool StopWatching;
 HANDLE Watcher;
@@ -107,7 +108,7 @@ LRESULT CALLBACK CbtProc(int code, WPARAM wParam, LPARAM lParam)
         char cls[32] = {};
         GetClassNameA(box, cls, sizeof cls);
         // HCBT_ACTIVATE can come twice for one box: act once.
-        if (lstrcmpA(cls, "#32770") == 0 && box != LastBox) {
+        if (lstrcmpA(cls, "#32770") == 0 && box != LastBox && !Excluded.count(box)) {
             LastBox = box;
             Handle(box);
         }
@@ -119,7 +120,8 @@ BOOL CALLBACK FindNewBox(HWND window, LPARAM)
 {
     char cls[32] = {};
     GetClassNameA(window, cls, sizeof cls);
-    if (lstrcmpA(cls, "#32770") == 0 && IsWindowVisible(window) && !Known.count(window)) {
+    if (lstrcmpA(cls, "#32770") == 0 && IsWindowVisible(window) && !Known.count(window)
+        && !Excluded.count(window)) {
         Known.insert(window);
         Handle(window);
     }
@@ -145,6 +147,7 @@ void Start()
     Stop();
     Script.clear();
     Boxes.clear();
+    Excluded.clear();
     LastBox = nullptr;
     Hook = SetWindowsHookExA(WH_CBT, CbtProc, nullptr, GetCurrentThreadId());
 }
@@ -178,6 +181,7 @@ void StopWatchingBoxes()
     Watcher = nullptr;
 }
 
+void Exclude(HWND window) { std::lock_guard<std::mutex> lock(Guard); Excluded.insert(window); }
 void Answer(int controlId) { std::lock_guard<std::mutex> lock(Guard); Script.push_back({Kind::Click, controlId}); }
 void Press(int virtualKey) { std::lock_guard<std::mutex> lock(Guard); Script.push_back({Kind::Key, virtualKey}); }
 void Ignore() { std::lock_guard<std::mutex> lock(Guard); Script.push_back({Kind::Ignore, 0}); }

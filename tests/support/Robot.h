@@ -35,6 +35,10 @@ void Stop();
 void StartWatching();
 void StopWatchingBoxes();
 
+// A window the robot neither answers nor records, such as a property sheet
+// (also of dialog class) that the test drives itself. Cleared by Start.
+void Exclude(HWND window);
+
 void Answer(int controlId);
 void Press(int virtualKey);
 void Ignore();

@@ -1,0 +1,207 @@
+#include "tests/page/PageHarness.h"
+#include <prsht.h>
+#include <cstdio>
+#include <cstring>
+#include "board/Board.h"
+#include "crtc/Crtc.h"
+#include "page/Page.h"
+#include "resources/resource.h"
+#include "server/Module.h"
+#include "settings/Settings.h"
+#include "tests/support/Robot.h"
+
+namespace page_test {
+
+void ResetPageState()
+{
+    CurrentBitsPerPixel[0] = CurrentResolution[0] = MonitorKey[0] = MonitorMaxResolution[0] = 0;
+    MonitorDescription[0] = PolicyName[0] = StoredMonitor[0] = StoredResolution[0] = 0;
+    SavedRefreshText[0] = AppliedRefreshText[0] = PendingRefreshText[0] = MessageText[0] = 0;
+    FirstRunFlag = RefreshCount = MonitorMaxRefresh = MonitorModeKind = 0;
+    std::memset(RefreshList, 0, sizeof RefreshList);
+    PageWindow = nullptr;
+    DragActive = 0;
+    std::memset(&SnapshotTiming, 0, sizeof SnapshotTiming);
+    std::memset(&CurrentTiming, 0, sizeof CurrentTiming);
+}
+
+std::string WindowText(HWND window)
+{
+    char text[512] = {};
+    GetWindowTextA(window, text, sizeof text);
+    return text;
+}
+
+std::string ControlText(HWND dialog, int control)
+{
+    return WindowText(GetDlgItem(dialog, control));
+}
+
+bool Enabled(HWND dialog, int control)
+{
+    return IsWindowEnabled(GetDlgItem(dialog, control)) != FALSE;
+}
+
+std::vector<TreeLine> TreeLines(HWND tree)
+{
+    std::vector<TreeLine> lines;
+    HTREEITEM item = (HTREEITEM)SendMessageA(tree, TVM_GETNEXTITEM, TVGN_ROOT, 0);
+    while (item) {
+        char text[256] = {};
+        TVITEMA data = {};
+        data.mask = TVIF_TEXT | TVIF_PARAM;
+        data.hItem = item;
+        data.pszText = text;
+        data.cchTextMax = sizeof text;
+        SendMessageA(tree, TVM_GETITEMA, 0, (LPARAM)&data);
+        HTREEITEM parent = (HTREEITEM)SendMessageA(tree, TVM_GETNEXTITEM, TVGN_PARENT, (LPARAM)item);
+        lines.push_back({text, data.lParam, parent == nullptr});
+        item = (HTREEITEM)SendMessageA(tree, TVM_GETNEXTITEM, TVGN_NEXT, (LPARAM)item);
+    }
+    return lines;
+}
+
+VirtualBoardState Board()
+{
+    VirtualBoardState state;
+    VirtualBoardRead(&state);
+    return state;
+}
+
+BYTE Register(BYTE index)
+{
+    return Board().crtc[index];
+}
+
+std::string SelectionKey(const std::string& depth, const std::string& resolution)
+{
+    return std::string(machine::SelectionPath) + "\\" + depth + "\\" + resolution;
+}
+
+namespace {
+
+// A box nobody answers would hold the test forever: end the program instead.
+HANDLE WatchdogDone;
+HANDLE Watchdog;
+
+DWORD WINAPI WatchdogProc(void*)
+{
+    if (WaitForSingleObject(WatchdogDone, 90000) == WAIT_TIMEOUT) {
+        const auto* test = ::testing::UnitTest::GetInstance()->current_test_info();
+        std::fprintf(stderr, "\n%s.%s hung for 90 s (a box left open?)\n", test ? test->test_suite_name() : "?",
+                     test ? test->name() : "?");
+        std::fflush(stderr);
+        TerminateProcess(GetCurrentProcess(), 3);
+    }
+    return 0;
+}
+
+} // namespace
+
+void PageTest::SetUp()
+{
+    WatchdogDone = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    Watchdog = CreateThread(nullptr, 0, WatchdogProc, nullptr, 0, nullptr);
+    RegistryTest::SetUp();
+    ResetPageState();
+    ModuleInstance = GetModuleHandleA(nullptr);
+    VirtualBoardReset(800, 600, 16);
+    robot::Start();
+}
+
+void PageTest::TearDown()
+{
+    if (sheet && IsWindow(sheet))
+        DestroyWindow(sheet);
+    sheet = nullptr;
+    if (HookHandle)
+        UnhookWindowsHookEx(HookHandle);
+    HookHandle = nullptr;
+    robot::Stop();
+    RegistryTest::TearDown();
+    SetEvent(WatchdogDone);
+    WaitForSingleObject(Watchdog, INFINITE);
+    CloseHandle(Watchdog);
+    CloseHandle(WatchdogDone);
+}
+
+void PageTest::OpenSheet()
+{
+    ReadDisplaySettings();
+    LoadPageState();
+    HookHandle = SetWindowsHookExA(WH_CALLWNDPROC, DisplayWatchHook, nullptr, GetCurrentThreadId());
+
+    PROPSHEETPAGEA record = {};
+    record.dwSize = sizeof record;
+    record.dwFlags = PSP_USETITLE;
+    record.hInstance = ModuleInstance;
+    record.pszTemplate = MAKEINTRESOURCEA(IDD_REFRESH_PAGE);
+    record.pszTitle = "Glimora";
+    record.pfnDlgProc = RefreshPageProc;
+    HPROPSHEETPAGE handle = CreatePropertySheetPageA(&record);
+    ASSERT_NE(nullptr, handle);
+
+    PROPSHEETHEADERA header = {};
+    header.dwSize = sizeof header;
+    header.dwFlags = PSH_MODELESS;
+    header.pszCaption = "Display Properties";
+    header.nPages = 1;
+    header.phpage = &handle;
+    sheet = (HWND)PropertySheetA(&header);
+    ASSERT_NE(nullptr, sheet);
+    // The sheet is of dialog class too: the robot answers only the boxes.
+    robot::Exclude(sheet);
+    robot::Clear();
+    SetForegroundWindow(sheet);
+    robot::Pump(50);
+    page = (HWND)SendMessageA(sheet, PSM_GETCURRENTPAGEHWND, 0, 0);
+    ASSERT_NE(nullptr, page);
+    ASSERT_EQ(page, PageWindow);
+}
+
+void PageTest::CloseSheet(int button)
+{
+    SendMessageA(sheet, PSM_PRESSBUTTON, button, 0);
+    robot::Pump(20);
+    DestroyWindow(sheet);
+    sheet = nullptr;
+    page = nullptr;
+}
+
+void PageTest::Click(int control)
+{
+    robot::Click(page, control);
+}
+
+void PageTest::ClickTrackbarBeside(int position)
+{
+    HWND trackbar = GetDlgItem(page, IDC_RATE_TRACKBAR);
+    RECT channel;
+    SendMessageA(trackbar, TBM_GETCHANNELRECT, 0, (LPARAM)&channel);
+    int current = (int)SendMessageA(trackbar, TBM_GETPOS, 0, 0);
+    int x = position > current ? channel.right - 1 : channel.left + 1;
+    LPARAM at = MAKELPARAM(x, (channel.top + channel.bottom) / 2);
+    SendMessageA(trackbar, WM_LBUTTONDOWN, MK_LBUTTON, at);
+    SendMessageA(trackbar, WM_LBUTTONUP, 0, at);
+}
+
+void PageTest::DragThumbToEnd()
+{
+    HWND trackbar = GetDlgItem(page, IDC_RATE_TRACKBAR);
+    RECT thumb, client;
+    SendMessageA(trackbar, TBM_GETTHUMBRECT, 0, (LPARAM)&thumb);
+    GetClientRect(trackbar, &client);
+    int y = (thumb.top + thumb.bottom) / 2;
+    SendMessageA(trackbar, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM((thumb.left + thumb.right) / 2, y));
+    SendMessageA(trackbar, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(client.right + 40, y));
+    SendMessageA(trackbar, WM_LBUTTONUP, 0, MAKELPARAM(client.right + 40, y));
+}
+
+void PageTest::PressOnTrackbar(int virtualKey)
+{
+    HWND trackbar = GetDlgItem(page, IDC_RATE_TRACKBAR);
+    SendMessageA(trackbar, WM_KEYDOWN, virtualKey, 1);
+    SendMessageA(trackbar, WM_KEYUP, virtualKey, 0xC0000001);
+}
+
+} // namespace page_test

@@ -1,0 +1,64 @@
+// The refresh-rate page hosted in a real modeless property sheet, exactly as
+// AddPages hands it over: the state loaded from the registry fixture, the
+// display watch hook installed for this thread, the virtual board underneath.
+#pragma once
+#include <windows.h>
+#include <commctrl.h>
+#include <string>
+#include <vector>
+#include "board/VirtualBoard.h"
+#include "tests/support/Registry.h"
+
+namespace page_test {
+
+// The sheet's own buttons.
+enum { SheetApplyButton = 0x3021 };
+
+// Zero page state, as a freshly loaded library has it.
+void ResetPageState();
+
+std::string WindowText(HWND window);
+std::string ControlText(HWND dialog, int control);
+bool Enabled(HWND dialog, int control);
+
+// The status tree's lines and item data, top level, in order.
+struct TreeLine {
+    std::string text;
+    LPARAM data;
+    bool topLevel;
+};
+std::vector<TreeLine> TreeLines(HWND tree);
+
+VirtualBoardState Board();
+
+// CR register of the virtual board.
+BYTE Register(BYTE index);
+
+// Selection value path of a depth and resolution.
+std::string SelectionKey(const std::string& depth, const std::string& resolution);
+
+class PageTest : public RegistryTest {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    // Loads the state as AddPages does and shows the page in a new sheet.
+    void OpenSheet();
+    // Presses a button of the sheet (PSBTN_OK, PSBTN_CANCEL) and destroys it.
+    void CloseSheet(int button);
+
+    // Clicks a page button as the mouse does (BN_CLICKED to the page).
+    void Click(int control);
+    // A click with the mouse on the track bar's channel at position's place
+    // (beside the thumb: the control pages towards it).
+    void ClickTrackbarBeside(int position);
+    // Drags the thumb with the mouse to the far right end and releases it.
+    void DragThumbToEnd();
+    // A key press on the track bar (line steps).
+    void PressOnTrackbar(int virtualKey);
+
+    HWND sheet = nullptr;
+    HWND page = nullptr;
+};
+
+} // namespace page_test
