@@ -1,0 +1,149 @@
+// The typical request from beginning to end, with Ratelle.dll loaded and its
+// page added as the control panel does: Advance, the track bar to 85, Test,
+// OK, Yes, and the sheet's OK. Seen only through windows, registry and board.
+#include <windows.h>
+#include <objbase.h>
+#include <shlobj.h>
+#include <prsht.h>
+#include <commctrl.h>
+#include <gtest/gtest.h>
+#include <string>
+#include <vector>
+#include "resources/resource.h"
+#include "tests/page/PageHarness.h"
+#include "tests/support/Robot.h"
+
+using namespace page_test;
+
+namespace {
+
+const CLSID RefreshPageClass = {
+    0x87b9bd00, 0xc65c, 0x11cd, {0xa2, 0x59, 0x00, 0xdd, 0x01, 0x0e, 0x8c, 0x28}};
+
+typedef HRESULT(STDAPICALLTYPE* GetClassObjectFunction)(REFCLSID, REFIID, void**);
+
+BOOL CALLBACK KeepPage(HPROPSHEETPAGE page, LPARAM parameter)
+{
+    ((std::vector<HPROPSHEETPAGE>*)parameter)->push_back(page);
+    return TRUE;
+}
+
+std::string Msg(int n)
+{
+    return machine::Text(HKEY_LOCAL_MACHINE, machine::LanguagePath, "Msg" + std::to_string(n));
+}
+
+class TracedRequest : public RegistryTest {
+protected:
+    void SetUp() override
+    {
+        RegistryTest::SetUp();
+        VirtualBoardReset(800, 600, 16);
+        robot::Start();
+        module = LoadLibraryA("Ratelle.dll");
+        ASSERT_NE(nullptr, module) << "error " << GetLastError();
+    }
+    void TearDown() override
+    {
+        if (sheet && IsWindow(sheet))
+            DestroyWindow(sheet);
+        if (module)
+            FreeLibrary(module);
+        robot::Stop();
+        RegistryTest::TearDown();
+    }
+
+    // Class object, factory, object, Initialize without data, AddPages.
+    std::vector<HPROPSHEETPAGE> AddPages()
+    {
+        std::vector<HPROPSHEETPAGE> pages;
+        auto getClassObject = (GetClassObjectFunction)GetProcAddress(module, "DllGetClassObject");
+        IClassFactory* factory = nullptr;
+        if (!getClassObject || getClassObject(RefreshPageClass, IID_IClassFactory, (void**)&factory) != S_OK)
+            return pages;
+        IShellExtInit* extension = nullptr;
+        factory->CreateInstance(nullptr, IID_IShellExtInit, (void**)&extension);
+        factory->Release();
+        if (!extension)
+            return pages;
+        extension->Initialize(nullptr, nullptr, nullptr);
+        IShellPropSheetExt* sheetExt = nullptr;
+        extension->QueryInterface(IID_IShellPropSheetExt, (void**)&sheetExt);
+        if (sheetExt) {
+            sheetExt->AddPages(KeepPage, (LPARAM)&pages);
+            sheetExt->Release();
+        }
+        extension->Release();
+        return pages;
+    }
+
+    HMODULE module = nullptr;
+    HWND sheet = nullptr;
+};
+
+TEST_F(TracedRequest, AdvanceTrackBarTestYesAndOkStoreEightyFive)
+{
+    machine::WriteExampleMachine("First");
+    std::vector<HPROPSHEETPAGE> pages = AddPages();
+    ASSERT_EQ(1u, pages.size());
+    PROPSHEETHEADERA header = {};
+    header.dwSize = sizeof header;
+    header.dwFlags = PSH_MODELESS;
+    header.pszCaption = "Display Properties";
+    header.nPages = 1;
+    header.phpage = pages.data();
+    sheet = (HWND)PropertySheetA(&header);
+    ASSERT_NE(nullptr, sheet);
+    robot::Exclude(sheet);
+    robot::Clear();
+    robot::Pump(50);
+    HWND page = (HWND)SendMessageA(sheet, PSM_GETCURRENTPAGEHWND, 0, 0);
+    ASSERT_NE(nullptr, page);
+    ASSERT_EQ(56, Board().refresh) << "first run: the first table rate";
+
+    robot::Click(page, IDC_ADVANCE);
+    EXPECT_TRUE(Enabled(page, IDC_TEST));
+
+    HWND trackbar = GetDlgItem(page, IDC_RATE_TRACKBAR);
+    RECT thumb, client;
+    SendMessageA(trackbar, TBM_GETTHUMBRECT, 0, (LPARAM)&thumb);
+    GetClientRect(trackbar, &client);
+    int y = (thumb.top + thumb.bottom) / 2;
+    SendMessageA(trackbar, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM((thumb.left + thumb.right) / 2, y));
+    SendMessageA(trackbar, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(client.right + 40, y));
+    SendMessageA(trackbar, WM_LBUTTONUP, 0, MAKELPARAM(client.right + 40, y));
+    EXPECT_EQ("85", ControlText(page, IDC_RATE_LABEL));
+    EXPECT_TRUE(IsWindowEnabled(GetDlgItem(sheet, SheetApplyButton)));
+
+    robot::Answer(IDOK);
+    robot::Answer(IDC_KEEP);
+    robot::Answer(IDOK);
+    robot::Click(page, IDC_TEST);
+    auto seen = robot::Seen();
+    ASSERT_EQ(3u, seen.size());
+    EXPECT_EQ(Msg(3) + "56" + Msg(4) + "85" + Msg(5), seen[0].text);
+    EXPECT_EQ("Monitor Settings", seen[1].caption);
+    EXPECT_EQ(Msg(2), seen[2].text);
+    EXPECT_EQ(85, Board().refresh);
+    auto lines = TreeLines(GetDlgItem(page, IDC_STATUS_TREE));
+    ASSERT_EQ(4u, lines.size());
+    EXPECT_EQ("Refresh = 85 Hz", lines[3].text);
+    EXPECT_EQ("", machine::Text(HKEY_LOCAL_MACHINE, SelectionKey("16", "800,600"), "Advance"))
+        << "nothing stored before the sheet applies";
+
+    // The switch to 85 Hz retook the timing snapshot: the restore goes there.
+    BYTE hsyncAt85 = Register(0x04);
+    SendMessageA(page, WM_HOTKEY, IDC_LEFT, 0);
+    SendMessageA(page, WM_HOTKEY, HOTKEY_RESTORE, 0);
+    EXPECT_EQ(hsyncAt85, Register(0x04));
+
+    SendMessageA(sheet, PSM_PRESSBUTTON, PSBTN_OK, 0);
+    EXPECT_EQ("Advance", machine::Text(HKEY_LOCAL_MACHINE, machine::ProductPath, "State"));
+    EXPECT_EQ("85", machine::Text(HKEY_LOCAL_MACHINE, SelectionKey("16", "800,600"), "Advance"));
+    EXPECT_EQ(85, Board().refresh);
+    EXPECT_EQ(800, Board().width);
+    DestroyWindow(sheet);
+    sheet = nullptr;
+}
+
+} // namespace
