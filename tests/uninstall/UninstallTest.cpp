@@ -1,0 +1,728 @@
+// Purvix.exe: the removal pass on its own, then the program run for real
+// with a robot answering its boxes as a user would.
+#include <gtest/gtest.h>
+#include <windows.h>
+#include <commctrl.h>
+#include <map>
+#include <set>
+#include <string>
+#include <vector>
+#include "tests/support/Registry.h"
+#include "tests/support/Robot.h"
+#include "uninstall/Uninstall.h"
+
+namespace {
+
+// The keys the installation leaves under HKEY_LOCAL_MACHINE.
+const char* const PackageKeys[] = {
+    "System\\CurrentControlSet\\Services\\Class\\Display",
+    "SOFTWARE\\Orvel",
+    "SOFTWARE\\S3",
+    "Enum\\PCI\\VEN_5333&DEV_5631",
+    "Enum\\PCI\\VEN_5333&DEV_8811",
+    "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\RTLPAGE",
+    "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\S3_DRIVER",
+    "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Controls Folder\\Display\\shellex\\PropertySheetHandlers\\RTLPAGE",
+};
+const char ClassKey[] = "CLSID\\{87b9bd00-c65c-11cd-a259-00dd010e8c28}";
+// Neighbours of those keys that belong to somebody else.
+const char* const ForeignKeys[] = {
+    "SOFTWARE\\Orvelle",
+    "Enum\\PCI\\VEN_5333&DEV_8812",
+    "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\OTHER_DRIVER",
+};
+const char ForeignClassKey[] = "CLSID\\{87b9bd00-c65c-11cd-a259-00dd010e8c29}";
+
+const char PackageInf[] = "[Manufacturer]\r\n%S3%=S3\r\n\r\n[S3]\r\n%S3.DeviceDesc%=S3_Trio, PCI\\VEN_5333&DEV_8811\r\n";
+const char ForeignInf[] = "[Manufacturer]\r\n%Net%=Net\r\n\r\n[Net]\r\n%Net.DeviceDesc%=Card, PCI\\VEN_10EC&DEV_8139\r\n";
+
+std::string WindowsDirectory()
+{
+    char folder[MAX_PATH];
+    GetWindowsDirectoryA(folder, MAX_PATH);
+    return folder;
+}
+
+std::string ProgramFolder()
+{
+    char path[MAX_PATH];
+    GetModuleFileNameA(nullptr, path, MAX_PATH);
+    std::string text = path;
+    return text.substr(0, text.find_last_of('\\'));
+}
+
+void WriteText(const std::string& path, const std::string& text)
+{
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(INVALID_HANDLE_VALUE, file) << path << " error " << GetLastError();
+    DWORD written;
+    WriteFile(file, text.data(), (DWORD)text.size(), &written, nullptr);
+    CloseHandle(file);
+}
+
+bool Exists(const std::string& path)
+{
+    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+void RemoveFile(const std::string& path)
+{
+    SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+    DeleteFileA(path.c_str());
+}
+
+std::string OemInf(const std::string& windows, int n)
+{
+    return windows + "\\Inf\\Oem" + std::to_string(n) + ".inf";
+}
+
+// "name=present " for each file, to compare a folder's state at once.
+std::string Presence(const std::vector<std::string>& paths)
+{
+    std::string out;
+    for (const std::string& path : paths)
+        out += path.substr(path.find_last_of('\\') + 1) + (Exists(path) ? "=present " : "=gone ");
+    return out;
+}
+
+// ---------------------------------------------------------------- removal pieces
+
+// A folder standing in for the Windows directory, with an Inf folder.
+class OemFolder : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        char temp[MAX_PATH];
+        GetTempPathA(MAX_PATH, temp);
+        windows = std::string(temp) + "purvix-windows";
+        CreateDirectoryA(windows.c_str(), nullptr);
+        CreateDirectoryA((windows + "\\Inf").c_str(), nullptr);
+        Clean();
+    }
+    void TearDown() override { Clean(); }
+    void Clean()
+    {
+        for (int n = 0; n < 8; ++n)
+            RemoveFile(OemInf(windows, n));
+    }
+    // One file per character: p the package's, f foreign, - none.
+    void Lay(const std::string& files)
+    {
+        for (size_t n = 0; n < files.size(); ++n) {
+            if (files[n] != '-')
+                WriteText(OemInf(windows, (int)n), files[n] == 'p' ? PackageInf : ForeignInf);
+        }
+    }
+    std::string State(int count)
+    {
+        std::vector<std::string> paths;
+        for (int n = 0; n < count; ++n)
+            paths.push_back(OemInf(windows, n));
+        return Presence(paths);
+    }
+    std::string windows;
+};
+
+TEST_F(OemFolder, DeletesThePackagesInfFilesUpToTheFirstGap)
+{
+    Lay("pf-p");
+    DeleteOemInfFiles(windows.c_str());
+    EXPECT_EQ("Oem0.inf=gone Oem1.inf=present Oem2.inf=gone Oem3.inf=present ", State(4));
+
+    Clean();
+    Lay("ppfp-p");
+    DeleteOemInfFiles(windows.c_str());
+    EXPECT_EQ("Oem0.inf=gone Oem1.inf=gone Oem2.inf=present Oem3.inf=gone Oem4.inf=gone Oem5.inf=present ",
+              State(6));
+}
+
+TEST_F(OemFolder, StopsAtAPackageFileThatCannotBeDeleted)
+{
+    Lay("pp");
+    SetFileAttributesA(OemInf(windows, 0).c_str(), FILE_ATTRIBUTE_READONLY);
+    DeleteOemInfFiles(windows.c_str());
+    EXPECT_EQ("Oem0.inf=present Oem1.inf=present ", State(2));
+}
+
+TEST_F(OemFolder, NeverDeletesThroughACutPath)
+{
+    // 99 characters hold the folder but not "\Inf\Oem0.inf" after it.
+    std::string deep = windows + "\\" + std::string(96 - windows.size(), 'd');
+    ASSERT_EQ(97u, deep.size());
+    CreateDirectoryA(deep.c_str(), nullptr);
+    CreateDirectoryA((deep + "\\Inf").c_str(), nullptr);
+    // What a cut path would name: "...\Inf" + "\Oem" cut short.
+    WriteText(deep + "\\I", PackageInf);
+    WriteText(OemInf(deep, 0), PackageInf);
+    DeleteOemInfFiles(deep.c_str());
+    EXPECT_TRUE(Exists(deep + "\\I"));
+    EXPECT_TRUE(Exists(OemInf(deep, 0)));
+    RemoveFile(deep + "\\I");
+    RemoveFile(OemInf(deep, 0));
+    RemoveDirectoryA((deep + "\\Inf").c_str());
+    RemoveDirectoryA(deep.c_str());
+}
+
+TEST_F(OemFolder, RecognisesThePackagesInfByItsChip)
+{
+    std::string path = windows + "\\Inf\\probe.inf";
+    struct Case {
+        std::string text;
+        bool package;
+    };
+    std::string filler(506, ';');   // puts the mark across the 512-byte reads
+    const Case cases[] = {
+        {PackageInf, true},
+        {"HardwareID=pci\\ven_5333&dev_8811", true},
+        {filler + "PCI\\VEN_5333", true},
+        {"PPCI\\VEN_5333", true},
+        {"PCI\\PCI\\VEN_5333", true},
+        {ForeignInf, false},
+        {"PCI\\VEN_533", false},
+        {"PCI\\VEN_5334", false},
+        {"", false},
+    };
+    for (const Case& c : cases) {
+        WriteText(path, c.text);
+        EXPECT_EQ(c.package, IsPackageInf(path.c_str())) << c.text.substr(c.text.size() > 40 ? 500 : 0);
+    }
+    RemoveFile(path);
+    EXPECT_FALSE(IsPackageInf(path.c_str()));
+}
+
+TEST(DeleteRegistryKey, TakesTheWholeTreeAndNothingBeside)
+{
+    machine::SetText(HKEY_LOCAL_MACHINE, "SOFTWARE\\Orvel\\Glimora\\Refresh\\Selection\\16\\800,600", "Default", "75");
+    machine::SetText(HKEY_LOCAL_MACHINE, "SOFTWARE\\Orvel\\Glimora\\Language", "Msg0", "text");
+    machine::SetText(HKEY_LOCAL_MACHINE, "SOFTWARE\\Orvel\\Other", "", "x");
+    machine::SetText(HKEY_LOCAL_MACHINE, "SOFTWARE\\Orvelle\\Keep", "", "x");
+    HKEY root = OpenRootKey(HKEY_LOCAL_MACHINE);
+    ASSERT_NE(nullptr, root);
+    EXPECT_EQ(ERROR_SUCCESS, DeleteRegistryKey(root, "SOFTWARE\\Orvel"));
+    EXPECT_FALSE(machine::KeyExists(HKEY_LOCAL_MACHINE, "SOFTWARE\\Orvel"));
+    EXPECT_TRUE(machine::KeyExists(HKEY_LOCAL_MACHINE, "SOFTWARE\\Orvelle\\Keep"));
+    EXPECT_NE(ERROR_SUCCESS, DeleteRegistryKey(root, "SOFTWARE\\Orvel"));   // gone already
+
+    // Deeper than the walk goes: what it can't reach stays, nothing breaks.
+    std::string deep = "SOFTWARE\\Orvel";
+    for (int level = 0; level < 40; ++level)
+        deep += "\\L" + std::to_string(level);
+    machine::CreateKey(HKEY_LOCAL_MACHINE, deep);
+    EXPECT_NE(ERROR_SUCCESS, DeleteRegistryKey(root, "SOFTWARE\\Orvel"));
+    EXPECT_TRUE(machine::KeyExists(HKEY_LOCAL_MACHINE, deep));
+    RegCloseKey(root);
+    machine::DeleteTree(HKEY_LOCAL_MACHINE, "SOFTWARE\\Orvel");
+    machine::DeleteTree(HKEY_LOCAL_MACHINE, "SOFTWARE\\Orvelle");
+}
+
+// ---------------------------------------------------------------- the program
+
+// A property sheet and another dialog of this thread, open while Purvix runs.
+struct DialogTemplate {
+    DLGTEMPLATE header;
+    WORD menu, windowClass, title;
+};
+
+bool SheetApplied;
+int PlainDialogPresses;
+
+INT_PTR CALLBACK PageProc(HWND page, UINT message, WPARAM, LPARAM lParam)
+{
+    if (message == WM_NOTIFY && ((NMHDR*)lParam)->code == (UINT)PSN_APPLY) {
+        SheetApplied = true;
+        SetWindowLongPtrA(page, DWLP_MSGRESULT, PSNRET_NOERROR);
+        return TRUE;
+    }
+    return message == WM_INITDIALOG;
+}
+
+INT_PTR CALLBACK PlainProc(HWND, UINT message, WPARAM, LPARAM)
+{
+    if (message == PSM_PRESSBUTTON)
+        ++PlainDialogPresses;
+    return message == WM_INITDIALOG;
+}
+
+struct OpenDialogs {
+    DialogTemplate pageTemplate = {{WS_CHILD | DS_CONTROL, 0, 0, 0, 0, 150, 80}, 0, 0, 0};
+    DialogTemplate plainTemplate = {{WS_POPUP | WS_VISIBLE | WS_CAPTION, 0, 0, 600, 500, 100, 40}, 0, 0, 0};
+    HWND sheet = nullptr;
+    HWND plain = nullptr;
+
+    OpenDialogs()
+    {
+        InitCommonControls();
+        SheetApplied = false;
+        PlainDialogPresses = 0;
+        PROPSHEETPAGEA page = {};
+        page.dwSize = sizeof page;
+        page.dwFlags = PSP_DLGINDIRECT;
+        page.hInstance = GetModuleHandleA(nullptr);
+        page.pResource = &pageTemplate.header;
+        page.pfnDlgProc = PageProc;
+        PROPSHEETHEADERA header = {};
+        header.dwSize = sizeof header;
+        header.dwFlags = PSH_PROPSHEETPAGE | PSH_MODELESS;
+        header.pszCaption = "Display Properties";
+        header.nPages = 1;
+        header.ppsp = &page;
+        sheet = (HWND)PropertySheetA(&header);
+        // Opened last, the plain dialog is the first of the class Purvix finds.
+        plain = CreateDialogIndirectParamA(GetModuleHandleA(nullptr), &plainTemplate.header, nullptr, PlainProc, 0);
+    }
+    ~OpenDialogs()
+    {
+        DestroyWindow(plain);
+        DestroyWindow(sheet);
+    }
+};
+
+struct Box {
+    int id;
+    std::string text;
+    RECT place;   // client coordinates of the main window
+    LONG style;
+};
+
+// One look at the progress: the bar's position and which boxes are ticked.
+struct Sample {
+    int position;
+    std::vector<bool> checked;
+};
+
+// Everything seen of one run of Purvix.exe.
+struct PurvixRun {
+    DWORD exitCode = 0xDEAD;
+    bool windowSeen = false;
+    std::string title, className;
+    RECT windowRect = {}, clientRect = {};
+    LONG style = 0;
+    std::vector<Box> boxes;
+    RECT barPlace = {};
+    std::vector<Sample> samples;
+    bool clickedBox = false;
+    std::vector<robot::SeenBox> seen;
+};
+
+RECT PlaceInClient(HWND child, HWND parent)
+{
+    RECT r;
+    GetWindowRect(child, &r);
+    MapWindowPoints(nullptr, parent, (POINT*)&r, 2);
+    return r;
+}
+
+std::string Describe(const RECT& r)
+{
+    return std::to_string(r.left) + "," + std::to_string(r.top) + " " + std::to_string(r.right - r.left) + "x" +
+           std::to_string(r.bottom - r.top);
+}
+
+bool Ask(HWND window, UINT message, WPARAM wParam, LRESULT* result)
+{
+    DWORD_PTR answer = 0;
+    if (!SendMessageTimeoutA(window, message, wParam, 0, SMTO_NORMAL, 2000, &answer))
+        return false;
+    *result = (LRESULT)answer;
+    return true;
+}
+
+void ReadLayout(HWND main, PurvixRun* run)
+{
+    char text[256] = {};
+    GetWindowTextA(main, text, sizeof text);
+    run->title = text;
+    GetClassNameA(main, text, sizeof text);
+    run->className = text;
+    GetWindowRect(main, &run->windowRect);
+    GetClientRect(main, &run->clientRect);
+    run->style = GetWindowLongA(main, GWL_STYLE);
+    for (HWND child = GetWindow(main, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        GetClassNameA(child, text, sizeof text);
+        if (lstrcmpiA(text, "Button") == 0) {
+            Box box;
+            box.id = GetDlgCtrlID(child);
+            GetWindowTextA(child, text, sizeof text);
+            box.text = text;
+            box.place = PlaceInClient(child, main);
+            box.style = GetWindowLongA(child, GWL_STYLE);
+            run->boxes.push_back(box);
+        }
+    }
+}
+
+HWND FindChild(HWND main, const char* className)
+{
+    return FindWindowExA(main, nullptr, className, nullptr);
+}
+
+std::vector<HWND> BoxWindows(HWND main)
+{
+    std::vector<HWND> boxes(4, nullptr);
+    for (HWND child = nullptr; (child = FindWindowExA(main, child, "Button", nullptr)) != nullptr;) {
+        int id = GetDlgCtrlID(child);
+        if (id >= 0 && id < 4)
+            boxes[id] = child;
+    }
+    return boxes;
+}
+
+// A consistent look: the bar did not move while the boxes were read.
+bool TakeSample(HWND bar, const std::vector<HWND>& boxes, Sample* sample)
+{
+    LRESULT before, after, check;
+    if (!Ask(bar, PBM_GETPOS, 0, &before))
+        return false;
+    sample->checked.clear();
+    for (HWND box : boxes) {
+        if (!Ask(box, BM_GETCHECK, 0, &check))
+            return false;
+        sample->checked.push_back(check == BST_CHECKED);
+    }
+    if (!Ask(bar, PBM_GETPOS, 0, &after) || after != before)
+        return false;
+    sample->position = (int)before;
+    return true;
+}
+
+std::string ScreenshotPath()
+{
+    return ProgramFolder() + "\\..\\uninstall-progress.bmp";
+}
+
+// Copies the screen under rect into a 24-bit bottom-up bitmap file; returns
+// the pixels, top row first, as COLORREFs.
+std::vector<COLORREF> CaptureScreen(const RECT& rect, const std::string& path)
+{
+    int width = rect.right - rect.left, height = rect.bottom - rect.top;
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 24;
+    info.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    HDC screen = GetDC(nullptr);
+    HDC memory = CreateCompatibleDC(screen);
+    HBITMAP section = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HGDIOBJ old = SelectObject(memory, section);
+    BitBlt(memory, 0, 0, width, height, screen, rect.left, rect.top, SRCCOPY);
+    GdiFlush();
+    DWORD rowSize = (width * 3 + 3) & ~3u;
+    DWORD imageSize = rowSize * height;
+    BITMAPFILEHEADER file = {0x4D42, (DWORD)(sizeof file + sizeof info.bmiHeader + imageSize), 0, 0,
+                             (DWORD)(sizeof file + sizeof info.bmiHeader)};
+    info.bmiHeader.biSizeImage = imageSize;
+    std::string data((const char*)&file, sizeof file);
+    data.append((const char*)&info.bmiHeader, sizeof info.bmiHeader);
+    data.append((const char*)bits, imageSize);
+    WriteText(path, data);
+    std::vector<COLORREF> pixels(width * height);
+    for (int y = 0; y < height; ++y) {
+        const BYTE* row = (const BYTE*)bits + (height - 1 - y) * rowSize;
+        for (int x = 0; x < width; ++x)
+            pixels[y * width + x] = RGB(row[3 * x + 2], row[3 * x + 1], row[3 * x]);
+    }
+    SelectObject(memory, old);
+    DeleteObject(section);
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+    return pixels;
+}
+
+struct Screenshot {
+    int width = 0, height = 0;
+    POINT clientOrigin = {};   // of the main window within the shot
+    std::vector<COLORREF> pixels;
+    COLORREF At(int clientX, int clientY) const
+    {
+        return pixels[(clientOrigin.y + clientY) * width + clientOrigin.x + clientX];
+    }
+    // Distinct colours in a client rectangle.
+    size_t Colours(int left, int top, int right, int bottom) const
+    {
+        std::set<COLORREF> colours;
+        for (int y = top; y < bottom; ++y)
+            for (int x = left; x < right; ++x)
+                colours.insert(At(x, y));
+        return colours.size();
+    }
+};
+Screenshot Shot;
+
+// Runs Purvix.exe, answering its boxes by the script already given, and
+// watches its window until the program ends.
+PurvixRun RunPurvix(bool takeScreenshot = false)
+{
+    PurvixRun run;
+    std::string command = "\"" + ProgramFolder() + "\\Purvix.exe\"";
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process = {};
+    if (!CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, ProgramFolder().c_str(), &startup,
+                        &process)) {
+        ADD_FAILURE() << "can't start " << command << ": error " << GetLastError();
+        return run;
+    }
+    HWND main = nullptr, bar = nullptr;
+    std::vector<HWND> boxes;
+    DWORD start = GetTickCount();
+    while (MsgWaitForMultipleObjects(1, &process.hProcess, FALSE, 10, QS_ALLINPUT) != WAIT_OBJECT_0) {
+        // Purvix sends its OK press to the sheet of this thread.
+        MSG message;
+        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&message);
+            DispatchMessageA(&message);
+        }
+        if (GetTickCount() - start > 30000) {
+            ADD_FAILURE() << "Purvix.exe still running after 30 s";
+            TerminateProcess(process.hProcess, 99);
+            break;
+        }
+        if (!main) {
+            main = FindWindowA("Orvel Uninstall", nullptr);
+            if (!main)
+                continue;
+            run.windowSeen = true;
+        }
+        // The bar comes last: with it the window is complete.
+        if (!bar) {
+            bar = FindChild(main, PROGRESS_CLASSA);
+            if (!bar)
+                continue;
+            run.barPlace = PlaceInClient(bar, main);
+            ReadLayout(main, &run);
+            boxes = BoxWindows(main);
+        }
+        Sample sample;
+        if (!IsWindow(bar) || !TakeSample(bar, boxes, &sample))
+            continue;
+        run.samples.push_back(sample);
+        // A click on a box that is not due yet must not tick it.
+        if (sample.position == 6 && !run.clickedBox) {
+            LRESULT ignored;
+            run.clickedBox = Ask(boxes[3], BM_CLICK, 0, &ignored);
+        }
+        if (takeScreenshot && sample.position == 10 && Shot.pixels.empty()) {
+            RECT r;
+            GetWindowRect(main, &r);
+            POINT origin = {0, 0};
+            ClientToScreen(main, &origin);
+            Shot.width = r.right - r.left;
+            Shot.height = r.bottom - r.top;
+            Shot.clientOrigin = {origin.x - r.left, origin.y - r.top};
+            Shot.pixels = CaptureScreen(r, ScreenshotPath());
+        }
+    }
+    WaitForSingleObject(process.hProcess, 5000);
+    GetExitCodeProcess(process.hProcess, &run.exitCode);
+    CloseHandle(process.hProcess);
+    CloseHandle(process.hThread);
+    robot::StopWatchingBoxes();
+    run.seen = robot::Seen();
+    return run;
+}
+
+std::string Captions(const PurvixRun& run)
+{
+    std::string out;
+    for (const robot::SeenBox& box : run.seen)
+        out += "[" + box.caption + ": " + box.text + " -> " + std::to_string(box.answer) + "]";
+    return out;
+}
+
+// The installation as Purvix finds it: its keys (each with a sub-key and a
+// value), its files, and the neighbours that are not its own.
+class Installation : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        windows = WindowsDirectory();
+        // The 64-bit prefix has no System folder; Windows 95 has one.
+        CreateDirectoryA((windows + "\\System").c_str(), nullptr);
+        CreateDirectoryA((windows + "\\Inf").c_str(), nullptr);
+        RemoveEverything();
+        HKEY classes = HKEY_CLASSES_ROOT;
+        for (const char* key : PackageKeys)
+            machine::SetText(HKEY_LOCAL_MACHINE, std::string(key) + "\\0000\\Deeper", "Value", "package");
+        machine::SetText(classes, std::string(ClassKey) + "\\InprocServer32", "", "C:\\WINDOWS\\SYSTEM\\Ratelle.dll");
+        for (const char* key : ForeignKeys)
+            machine::SetText(HKEY_LOCAL_MACHINE, key, "Value", "foreign");
+        machine::SetText(classes, std::string(ForeignClassKey) + "\\InprocServer32", "", "other.dll");
+        WriteText(windows + "\\Inf\\S3.inf", PackageInf);
+        WriteText(OemInf(windows, 0), PackageInf);
+        WriteText(OemInf(windows, 1), ForeignInf);
+        WriteText(OemInf(windows, 3), PackageInf);
+        WriteText(windows + "\\System\\Ratelle.dll", "MZ");
+        WriteText(windows + "\\System\\Glimlogo.bmp", "BM");
+        WriteText(windows + "\\System\\Other.dll", "MZ");
+    }
+    void TearDown() override { RemoveEverything(); }
+
+    void RemoveEverything()
+    {
+        for (const char* key : PackageKeys)
+            machine::DeleteTree(HKEY_LOCAL_MACHINE, key);
+        for (const char* key : ForeignKeys)
+            machine::DeleteTree(HKEY_LOCAL_MACHINE, key);
+        machine::DeleteTree(HKEY_CLASSES_ROOT, ClassKey);
+        machine::DeleteTree(HKEY_CLASSES_ROOT, ForeignClassKey);
+        for (int n = 0; n < 16; ++n)
+            RemoveFile(OemInf(windows, n));
+        for (const char* name : {"\\Inf\\S3.inf", "\\System\\Ratelle.dll", "\\System\\Glimlogo.bmp", "\\System\\Other.dll"})
+            RemoveFile(windows + name);
+    }
+
+    std::string Files()
+    {
+        return Presence({windows + "\\Inf\\S3.inf", OemInf(windows, 0), OemInf(windows, 1), OemInf(windows, 2),
+                         OemInf(windows, 3), windows + "\\System\\Ratelle.dll", windows + "\\System\\Glimlogo.bmp",
+                         windows + "\\System\\Other.dll"});
+    }
+
+    std::string Keys()
+    {
+        std::string out;
+        for (const char* key : PackageKeys)
+            out += machine::KeyExists(HKEY_LOCAL_MACHINE, key) ? "P" : "-";
+        out += machine::KeyExists(HKEY_CLASSES_ROOT, ClassKey) ? "P" : "-";
+        out += " ";
+        for (const char* key : ForeignKeys)
+            out += machine::KeyExists(HKEY_LOCAL_MACHINE, key) ? "F" : "-";
+        out += machine::KeyExists(HKEY_CLASSES_ROOT, ForeignClassKey) ? "F" : "-";
+        return out;
+    }
+
+    std::string windows;
+};
+
+const char AllFiles[] =
+    "S3.inf=present Oem0.inf=present Oem1.inf=present Oem2.inf=gone Oem3.inf=present Ratelle.dll=present "
+    "Glimlogo.bmp=present Other.dll=present ";
+const char RemovedFiles[] =
+    "S3.inf=gone Oem0.inf=gone Oem1.inf=present Oem2.inf=gone Oem3.inf=present Ratelle.dll=gone "
+    "Glimlogo.bmp=gone Other.dll=present ";
+
+TEST_F(Installation, CancelLeavesEverythingInPlace)
+{
+    ASSERT_EQ(AllFiles, Files());
+    ASSERT_EQ("PPPPPPPPP FFFF", Keys());
+    robot::StartWatching();
+    robot::Answer(IDCANCEL);
+    PurvixRun run = RunPurvix();
+    EXPECT_EQ("[Uninstall Driver: Do you really want to Uninstall the VGA driver? -> 2]", Captions(run));
+    EXPECT_EQ(1u, run.exitCode);
+    EXPECT_FALSE(run.windowSeen);
+    EXPECT_EQ(AllFiles, Files());
+    EXPECT_EQ("PPPPPPPPP FFFF", Keys());
+}
+
+TEST_F(Installation, OkRemovesThePackageAndShowsTheSteps)
+{
+    OpenDialogs dialogs;
+    ASSERT_NE(nullptr, dialogs.sheet);
+    ASSERT_NE(nullptr, dialogs.plain);
+    robot::StartWatching();
+    robot::Answer(IDOK);
+    robot::Answer(IDOK);
+    PurvixRun run = RunPurvix(true);
+
+    EXPECT_EQ("[Uninstall Driver: Do you really want to Uninstall the VGA driver? -> 1]"
+              "[Finished: Finish Uninstall Program ! -> 1]",
+              Captions(run));
+    EXPECT_EQ(0u, run.exitCode);
+    EXPECT_EQ(RemovedFiles, Files());
+    EXPECT_EQ("--------- FFFF", Keys());
+
+    // Only the property sheet was pressed.
+    EXPECT_TRUE(SheetApplied);
+    EXPECT_EQ(0, PlainDialogPresses);
+
+    // The window.
+    ASSERT_TRUE(run.windowSeen);
+    EXPECT_EQ("Uninstall Program", run.title);
+    EXPECT_EQ("Orvel Uninstall", run.className);
+    EXPECT_EQ("100,50 450x350", Describe(run.windowRect));
+    EXPECT_EQ(WS_DLGFRAME | WS_SYSMENU, run.style & (WS_DLGFRAME | WS_SYSMENU | WS_THICKFRAME | WS_MAXIMIZEBOX));
+
+    // The four boxes: at half the client width, at 1/8 .. 4/8 of its height.
+    int width = run.clientRect.right, height = run.clientRect.bottom;
+    const char* names[] = {"Update Registry File", "Update Ini Files", "Delete Files", "Delete Program Group"};
+    std::string expected, actual;
+    for (int i = 0; i < 4; ++i) {
+        RECT place = {width / 2, height * (i + 1) / 8, width / 2 + 200, height * (i + 1) / 8 + 25};
+        expected += std::to_string(i) + " " + names[i] + " " + Describe(place) + " checkbox; ";
+    }
+    for (const Box& box : run.boxes) {
+        bool plain = (box.style & BS_TYPEMASK) == BS_CHECKBOX && (box.style & (WS_CHILD | WS_VISIBLE)) == (WS_CHILD | WS_VISIBLE);
+        actual += std::to_string(box.id) + " " + box.text + " " + Describe(box.place) + (plain ? " checkbox; " : " other; ");
+    }
+    EXPECT_EQ(expected, actual) << "client " << width << "x" << height;
+    EXPECT_EQ("20,250 385x30", Describe(run.barPlace));
+
+    // Ticked in order as the bar passes 4, 8, 12 and 16; the click on the
+    // last box changed nothing.
+    EXPECT_TRUE(run.clickedBox);
+    std::set<int> positions;
+    for (const Sample& sample : run.samples) {
+        positions.insert(sample.position);
+        for (int k = 0; k < 4; ++k) {
+            // After the step from p the bar stands at p + 1.
+            bool due = sample.position >= 4 * (k + 1) + 1;
+            ASSERT_EQ(due, (bool)sample.checked[k]) << "box " << k << " at bar position " << sample.position;
+        }
+    }
+    for (int p : {0, 4, 5, 8, 9, 12, 13, 16, 17, 20})
+        EXPECT_TRUE(positions.count(p)) << "bar position " << p << " never seen";
+
+    // The screen mid-progress: the logo on the left, plain grey between it
+    // and the boxes, the bar half full.
+    ASSERT_FALSE(Shot.pixels.empty());
+    const COLORREF grey = RGB(192, 192, 192);
+    int logoLeft = width * 5 / 100, logoTop = height * 8 / 100;
+    EXPECT_GT(Shot.Colours(logoLeft, logoTop, logoLeft + width * 38 / 100, logoTop + height * 62 / 100), 20u);
+    EXPECT_EQ(1u, Shot.Colours(logoLeft + width * 38 / 100 + 2, logoTop, width / 2 - 2, logoTop + 100));
+    EXPECT_EQ(grey, Shot.At(width / 2 - 4, logoTop + 50));
+    EXPECT_NE(Shot.At(30, 265), Shot.At(395, 265)) << "the bar is empty or full";
+}
+
+TEST_F(Installation, ASecondRunFindsNothingAndCompletes)
+{
+    robot::StartWatching();
+    robot::Answer(IDOK);
+    robot::Answer(IDOK);
+    PurvixRun first = RunPurvix();
+    EXPECT_EQ(0u, first.exitCode);
+
+    robot::StartWatching();
+    robot::Answer(IDOK);
+    robot::Answer(IDOK);
+    PurvixRun second = RunPurvix();
+    EXPECT_EQ("[Uninstall Driver: Do you really want to Uninstall the VGA driver? -> 1]"
+              "[Finished: Finish Uninstall Program ! -> 1]",
+              Captions(second));
+    EXPECT_EQ(0u, second.exitCode);
+    EXPECT_EQ(4u, second.boxes.size());
+    EXPECT_EQ(RemovedFiles, Files());
+    EXPECT_EQ("--------- FFFF", Keys());
+}
+
+TEST(PurvixIcon, Is32By32With16Colours)
+{
+    std::string path = ProgramFolder() + "\\Purvix.exe";
+    HMODULE program = LoadLibraryExA(path.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    ASSERT_NE(nullptr, program) << path;
+    HRSRC found = FindResourceA(program, MAKEINTRESOURCEA(102), (LPCSTR)RT_GROUP_ICON);
+    ASSERT_NE(nullptr, found);
+    const BYTE* group = (const BYTE*)LockResource(LoadResource(program, found));
+    // A group header of three WORDs, then one 14-byte entry per image.
+    WORD count = *(const WORD*)(group + 4);
+    ASSERT_EQ(1, count);
+    const BYTE* entry = group + 6;
+    EXPECT_EQ("32x32 16 colours", std::to_string(entry[0]) + "x" + std::to_string(entry[1]) + " " +
+                                      std::to_string(entry[2]) + " colours");
+    FreeLibrary(program);
+}
+
+} // namespace
