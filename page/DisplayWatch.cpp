@@ -12,6 +12,9 @@ HHOOK HookHandle;
 
 namespace {
 
+// The sheet is the page's parent. (The parent of the active window is the
+// sheet only while a dialog it owns is active; with the sheet itself active
+// it is the sheet's owner, which must not get a sheet message.)
 enum {
     SettingsPageIndex = 3,       // the sheet's Settings page, where the change was made
     MonitorPathCapacity = 160
@@ -105,12 +108,9 @@ void CheckResolutionChange(HWND sheet)
 LRESULT CALLBACK DisplayWatchHook(int, WPARAM, LPARAM lParam)
 {
     UINT message = ((const CWPSTRUCT*)lParam)->message;
-    if (message != WM_ENABLE && message != WM_DISPLAYCHANGE)
-        return 0;
-    HWND sheet = GetParent(GetActiveWindow());
     if (message == WM_ENABLE)
-        CheckMonitorChange(sheet);
-    else
-        CheckResolutionChange(sheet);
+        CheckMonitorChange(GetParent(PageWindow));
+    else if (message == WM_DISPLAYCHANGE)
+        CheckResolutionChange(GetParent(PageWindow));
     return 0;
 }

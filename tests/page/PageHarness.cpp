@@ -78,6 +78,16 @@ std::string SelectionKey(const std::string& depth, const std::string& resolution
     return std::string(machine::SelectionPath) + "\\" + depth + "\\" + resolution;
 }
 
+void StoreRate(const std::string& policy, const std::string& rate)
+{
+    machine::SetText(HKEY_LOCAL_MACHINE, SelectionKey("16", "800,600"), policy, rate);
+}
+
+std::string Msg(int n)
+{
+    return machine::Text(HKEY_LOCAL_MACHINE, machine::LanguagePath, "Msg" + std::to_string(n));
+}
+
 namespace {
 
 // A box nobody answers would hold the test forever: end the program instead.
@@ -125,11 +135,38 @@ void PageTest::TearDown()
     CloseHandle(WatchdogDone);
 }
 
-void PageTest::OpenSheet()
+namespace {
+
+// An empty page of the sheet: a dialog template without controls.
+struct EmptyTemplate {
+    DLGTEMPLATE dialog;
+    WORD menu, windowClass, title;
+};
+
+INT_PTR CALLBACK EmptyPageProc(HWND, UINT message, WPARAM, LPARAM)
+{
+    return message == WM_INITDIALOG;
+}
+
+} // namespace
+
+void PageTest::OpenSheet(int pagesBefore)
 {
     ReadDisplaySettings();
     LoadPageState();
     HookHandle = SetWindowsHookExA(WH_CALLWNDPROC, DisplayWatchHook, nullptr, GetCurrentThreadId());
+
+    static EmptyTemplate empty = { { WS_CHILD | WS_DISABLED, 0, 0, 0, 0, 254, 233 }, 0, 0, 0 };
+    std::vector<HPROPSHEETPAGE> pages;
+    for (int i = 0; i < pagesBefore; ++i) {
+        PROPSHEETPAGEA other = {};
+        other.dwSize = sizeof other;
+        other.dwFlags = PSP_DLGINDIRECT | PSP_USETITLE;
+        other.pResource = &empty.dialog;
+        other.pszTitle = "Other";
+        other.pfnDlgProc = EmptyPageProc;
+        pages.push_back(CreatePropertySheetPageA(&other));
+    }
 
     PROPSHEETPAGEA record = {};
     record.dwSize = sizeof record;
@@ -138,15 +175,16 @@ void PageTest::OpenSheet()
     record.pszTemplate = MAKEINTRESOURCEA(IDD_REFRESH_PAGE);
     record.pszTitle = "Glimora";
     record.pfnDlgProc = RefreshPageProc;
-    HPROPSHEETPAGE handle = CreatePropertySheetPageA(&record);
-    ASSERT_NE(nullptr, handle);
+    pages.push_back(CreatePropertySheetPageA(&record));
+    ASSERT_NE(nullptr, pages.back());
 
     PROPSHEETHEADERA header = {};
     header.dwSize = sizeof header;
     header.dwFlags = PSH_MODELESS;
     header.pszCaption = "Display Properties";
-    header.nPages = 1;
-    header.phpage = &handle;
+    header.nPages = (UINT)pages.size();
+    header.nStartPage = pagesBefore;
+    header.phpage = pages.data();
     sheet = (HWND)PropertySheetA(&header);
     ASSERT_NE(nullptr, sheet);
     // The sheet is of dialog class too: the robot answers only the boxes.

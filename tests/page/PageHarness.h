@@ -37,13 +37,20 @@ BYTE Register(BYTE index);
 // Selection value path of a depth and resolution.
 std::string SelectionKey(const std::string& depth, const std::string& resolution);
 
+// Stores a rate under the policy at 16 bits per pixel and 800,600.
+void StoreRate(const std::string& policy, const std::string& rate);
+
+// The language message Msg<n> as installed.
+std::string Msg(int n);
+
 class PageTest : public RegistryTest {
 protected:
     void SetUp() override;
     void TearDown() override;
 
-    // Loads the state as AddPages does and shows the page in a new sheet.
-    void OpenSheet();
+    // Loads the state as AddPages does and shows the page in a new sheet,
+    // after pagesBefore empty pages (the control panel has four).
+    void OpenSheet(int pagesBefore = 0);
     // Presses a button of the sheet (PSBTN_OK, PSBTN_CANCEL) and destroys it.
     void CloseSheet(int button);
 

@@ -34,11 +34,6 @@ PolicyRow Controls(HWND page)
 
 #define EXPECT_CONTROLS(expected) EXPECT_EQ(Describe(expected), Describe(Controls(page)))
 
-void StoreRate(const std::string& policy, const std::string& rate)
-{
-    machine::SetText(HKEY_LOCAL_MACHINE, SelectionKey("16", "800,600"), policy, rate);
-}
-
 int TrackbarPosition(HWND page)
 {
     return (int)SendDlgItemMessageA(page, IDC_RATE_TRACKBAR, TBM_GETPOS, 0, 0);

@@ -15,16 +15,6 @@ using namespace page_test;
 
 namespace {
 
-std::string Msg(int n)
-{
-    return machine::Text(HKEY_LOCAL_MACHINE, machine::LanguagePath, "Msg" + std::to_string(n));
-}
-
-void StoreRate(const std::string& policy, const std::string& rate)
-{
-    machine::SetText(HKEY_LOCAL_MACHINE, SelectionKey("16", "800,600"), policy, rate);
-}
-
 std::string Lines(const std::vector<robot::SeenBox>& boxes)
 {
     std::string all;

@@ -28,11 +28,6 @@ BOOL CALLBACK KeepPage(HPROPSHEETPAGE page, LPARAM parameter)
     return TRUE;
 }
 
-std::string Msg(int n)
-{
-    return machine::Text(HKEY_LOCAL_MACHINE, machine::LanguagePath, "Msg" + std::to_string(n));
-}
-
 class TracedRequest : public RegistryTest {
 protected:
     void SetUp() override

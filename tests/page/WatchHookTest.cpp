@@ -15,11 +15,6 @@ using namespace page_test;
 
 namespace {
 
-void StoreRate(const std::string& policy, const std::string& rate)
-{
-    machine::SetText(HKEY_LOCAL_MACHINE, SelectionKey("16", "800,600"), policy, rate);
-}
-
 std::string Stored(const std::string& name)
 {
     return machine::Text(HKEY_LOCAL_MACHINE, machine::ProductPath, name);
@@ -48,10 +43,13 @@ TEST_F(DisplayWatch, NewResolutionInAdvanceAppliesAndStoresTheDefaultRate)
     machine::WriteExampleMachine("Advance");
     StoreRate("Advance", "85");
     VirtualRequestMode(800, 600, 0, 85);
-    OpenSheet();
+    OpenSheet(4);
     int requests = Board().modeRequests;
 
     ChangeResolution(1024, 768, 75);
+    EXPECT_EQ(3, (int)SendMessageA(sheet, PSM_HWNDTOINDEX,
+                                   (WPARAM)SendMessageA(sheet, PSM_GETCURRENTPAGEHWND, 0, 0), 0))
+        << "the sheet shows its Settings page";
 
     EXPECT_EQ("Default", std::string(PolicyName));
     VirtualBoardState board = Board();
@@ -121,9 +119,12 @@ TEST_F(DisplayWatch, NewMonitorShowsItsLimitsAndIsStored)
 {
     machine::WriteExampleMachine("Optimize");
     StoreRate("Optimize", "75");
-    OpenSheet();
+    OpenSheet(4);
     machine::WriteMonitor("Monitor\\0000", "0000", "Office Monitor 15\"", "1280,1024", "31.5,50.0-90.0,+,+");
     CloseMonitorDialog(sheet);
+    EXPECT_EQ(3, (int)SendMessageA(sheet, PSM_HWNDTOINDEX,
+                                   (WPARAM)SendMessageA(sheet, PSM_GETCURRENTPAGEHWND, 0, 0), 0))
+        << "the sheet shows its Settings page";
 
     EXPECT_EQ("90", ControlText(page, IDC_MAX_REFRESH));
     EXPECT_EQ("1280,1024", ControlText(page, IDC_MAX_RESOLUTION));
