@@ -21,8 +21,8 @@ const char ClassKey[] = "CLSID\\{87b9bd00-c65c-11cd-a259-00dd010e8c28}";
 
 const int WindowsDirectoryCapacity = 80;
 const int PathCapacity = 100;
-// The installation's keys are a few levels deep. Deeper levels are left to
-// RegDeleteKeyA, which keeps the stack use fixed: one name buffer a level.
+// The walk goes at most this many levels down, one name buffer a level, so
+// its stack use is bounded; the installation's keys are a few levels deep.
 const int MaxKeyDepth = 32;
 const int KeyNameCapacity = 256;   // registry key names have at most 255 characters
 
@@ -136,7 +136,8 @@ int DeleteInstalledFile(const char* path)
 
 void DeleteOemInfFiles(const char* windowsDirectory)
 {
-    for (int n = 0; n >= 0; ++n) {
+    // No upper bound: the walk ends at the first missing file.
+    for (int n = 0;; ++n) {
         char tail[32];
         TextCopy(tail, sizeof tail, "\\Inf\\Oem");
         TextAppendInt(tail, sizeof tail, n);

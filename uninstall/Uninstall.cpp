@@ -26,7 +26,7 @@ const int BoxHeight = 25;
 const int ProgressSteps = 20;        // range 0 to 20, step 1
 const DWORD StepInterval = 200;      // milliseconds
 
-bool RegisterWindowClass(HINSTANCE instance)
+void RegisterWindowClass(HINSTANCE instance)
 {
     WNDCLASSA windowClass;
     windowClass.style = CS_HREDRAW | CS_VREDRAW;
@@ -39,7 +39,7 @@ bool RegisterWindowClass(HINSTANCE instance)
     windowClass.hbrBackground = (HBRUSH)GetStockObject(LTGRAY_BRUSH);
     windowClass.lpszMenuName = 0;
     windowClass.lpszClassName = WindowClassName;
-    return RegisterClassA(&windowClass) != 0;
+    RegisterClassA(&windowClass);
 }
 
 // Waits for milliseconds without taking anything off the queue, but answers

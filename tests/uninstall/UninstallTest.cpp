@@ -184,7 +184,7 @@ TEST_F(OemFolder, RecognisesThePackagesInfByItsChip)
     };
     for (const Case& c : cases) {
         WriteText(path, c.text);
-        EXPECT_EQ(c.package, IsPackageInf(path.c_str())) << c.text.substr(c.text.size() > 40 ? 500 : 0);
+        EXPECT_EQ(c.package, IsPackageInf(path.c_str())) << (c.text.size() > 60 ? "..." + c.text.substr(c.text.size() - 40) : c.text);
     }
     RemoveFile(path);
     EXPECT_FALSE(IsPackageInf(path.c_str()));
@@ -673,7 +673,7 @@ TEST_F(Installation, OkRemovesThePackageAndShowsTheSteps)
             ASSERT_EQ(due, (bool)sample.checked[k]) << "box " << k << " at bar position " << sample.position;
         }
     }
-    for (int p : {0, 4, 5, 8, 9, 12, 13, 16, 17, 20})
+    for (int p : {0, 4, 5, 8, 9, 12, 13, 16, 17})
         EXPECT_TRUE(positions.count(p)) << "bar position " << p << " never seen";
 
     // The screen mid-progress: the logo on the left, plain grey between it
