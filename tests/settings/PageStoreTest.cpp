@@ -34,6 +34,17 @@ TEST_F(PageStoreTest, ReadsTheModeAndTheMonitorOfTheMachine)
     EXPECT_EQ(100, MonitorMaxRefresh);
 }
 
+TEST_F(PageStoreTest, MonitorWithoutModesKeyHasTheAssumedLimit)
+{
+    machine::WriteExampleMachine("Default");
+    machine::DeleteTree(HKEY_LOCAL_MACHINE, std::string(machine::MonitorClassPath) + "\\0000\\MODES");
+    MonitorMaxRefresh = 100;
+    MonitorModeKind = 3;
+    ReadDisplaySettings();
+    EXPECT_EQ(90, MonitorMaxRefresh);
+    EXPECT_EQ(0, MonitorModeKind);
+}
+
 TEST_F(PageStoreTest, MonitorKeyIsTheLastComponentOfTheDriverValue)
 {
     const std::pair<const char*, const char*> cases[] = {
