@@ -4,7 +4,9 @@
 # the entry points and the few helpers the compiler may call, so the i686
 # binaries import only system DLLs that Windows 95 has.
 
-set(GLIMORA_CODE_FLAGS -fno-exceptions -fno-rtti -fno-threadsafe-statics
+# -fno-tree-loop-distribute-patterns: GCC would turn our own copy loops into
+# calls of memset/strlen, which the deliverables do not have (or are).
+set(GLIMORA_CODE_FLAGS -fno-exceptions -fno-rtti -fno-threadsafe-statics -fno-tree-loop-distribute-patterns
     -fno-stack-protector -Wall -Wextra)
 set(GLIMORA_SYSTEM_LIBS user32 gdi32 advapi32 comctl32 ole32 shell32 uuid kernel32)
 
