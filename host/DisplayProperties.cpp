@@ -10,6 +10,9 @@
 //                                               through the extension page, checking
 //                                               every step; exit status 1 when one
 //                                               did not come out as expected
+//   DisplayProperties --replay-settings         the desktop area and the monitor type
+//                                               changed on Settings, checked on the
+//                                               extension page
 #include "host/Host.h"
 #include <commctrl.h>
 #include <objbase.h>
@@ -26,6 +29,7 @@ struct Options {
     const char* screenshots = nullptr;
     bool list = false;
     bool replay = false;
+    bool replaySettings = false;
 };
 
 bool ParseOptions(int argc, char** argv, Options* options)
@@ -35,6 +39,8 @@ bool ParseOptions(int argc, char** argv, Options* options)
             options->list = true;
         else if (strcmp(argv[i], "--replay") == 0)
             options->replay = true;
+        else if (strcmp(argv[i], "--replay-settings") == 0)
+            options->replaySettings = true;
         else if (strcmp(argv[i], "--page") == 0 && i + 1 < argc)
             options->page = argv[++i];
         else if (strcmp(argv[i], "--screenshots") == 0 && i + 1 < argc)
@@ -107,7 +113,7 @@ int main(int argc, char** argv)
 {
     Options options;
     if (!ParseOptions(argc, argv, &options)) {
-        fprintf(stderr, "usage: DisplayProperties [--page N|TITLE] [--list] [--replay [--screenshots DIR]]\n");
+        fprintf(stderr, "usage: DisplayProperties [--page N|TITLE] [--list] [--replay [--screenshots DIR]] [--replay-settings]\n");
         return 2;
     }
     HostInstance = GetModuleHandleA(nullptr);
@@ -118,6 +124,8 @@ int main(int argc, char** argv)
     int status;
     if (options.list)
         status = ListPages();
+    else if (options.replaySettings)
+        status = RunSettingsReplay(options.page ? options.page : "Glimora");
     else if (options.replay)
         status = RunReplay(options.page ? options.page : "Glimora", options.screenshots);
     else

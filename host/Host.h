@@ -44,3 +44,6 @@ void WriteMachineText(HKEY root, const char* path, const char* name, const char*
 
 // The replay of the typical request; returns the process exit code.
 int RunReplay(const char* startTitle, const char* screenshotDir);
+// A desktop area and a monitor type changed on the Settings page, followed by
+// the extension page; returns the process exit code.
+int RunSettingsReplay(const char* startTitle);

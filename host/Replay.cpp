@@ -5,6 +5,7 @@
 // values and the board's mode, and checks them against what the request must
 // give; the boxes are answered by a CBT hook on the sheet's thread.
 #include "host/Host.h"
+#include "host/HostResource.h"
 #include "board/VirtualBoard.h"
 #include "resources/resource.h"
 #include <commctrl.h>
@@ -157,7 +158,7 @@ struct ExpectedBox {
     std::string text;       // empty: not compared
     std::string icon;       // empty: not compared
     int answer;
-    void (*onShow)();
+    void (*onShow)(HWND box);
 };
 
 std::deque<ExpectedBox> Expected;
@@ -225,7 +226,7 @@ void AnswerBox(HWND box)
     if (!expected.icon.empty())
         Check(icon == expected.icon, "the %s shows the %s icon", expected.role, expected.icon.c_str());
     if (expected.onShow)
-        expected.onShow();
+        expected.onShow(box);
     Say("  answer: %s", expected.answer == IDOK ? "OK" : expected.answer == IDC_KEEP ? "Yes" : "Cancel");
     HWND button = GetDlgItem(box, expected.answer);
     PostMessageA(box, WM_COMMAND, MAKEWPARAM(expected.answer, BN_CLICKED), (LPARAM)button);
@@ -417,14 +418,14 @@ void DragTrackBar(HWND sheet, HWND page)
     Check(Board().modeRequests == requests, "moving the track bar did not switch the display");
 }
 
-void AtQuestion()
+void AtQuestion(HWND)
 {
     M.readsBeforeSwitch = Board().portReads;
     Check(Board().refresh == M.appliedRate, "the display still runs at %d Hz while the question is open",
           M.appliedRate);
 }
 
-void AtConfirmation()
+void AtConfirmation(HWND)
 {
     VirtualBoardState b = Board();
     SayBoard();
@@ -484,6 +485,78 @@ void PressSheetOk(HWND sheet)
     Check(Board().refresh == TargetRate, "the display stays at %d Hz", TargetRate);
 }
 
+// --- Changes made on the Settings page ---------------------------------------
+
+const char* const NewMonitor = "Super VGA 800x600";   // up to 800,600 at 72 Hz
+
+void PickNewMonitor(HWND box)
+{
+    HWND list = GetDlgItem(box, IDC_MONITOR_LIST);
+    int index = (int)SendMessageA(list, LB_FINDSTRINGEXACT, (WPARAM)-1, (LPARAM)NewMonitor);
+    SendMessageA(list, LB_SETCURSEL, index, 0);
+    Say("  picked: %s", NewMonitor);
+}
+
+// The item of a combo box whose text begins with text.
+void ChooseComboItem(HWND page, int control, const char* text)
+{
+    HWND combo = GetDlgItem(page, control);
+    int index = (int)SendMessageA(combo, CB_FINDSTRING, (WPARAM)-1, (LPARAM)text);
+    SendMessageA(combo, CB_SETCURSEL, index, 0);
+    SendMessageA(page, WM_COMMAND, MAKEWPARAM(control, CBN_SELCHANGE), (LPARAM)combo);
+}
+
+void ChangeDesktopArea(HWND sheet, HWND settings, HWND page)
+{
+    Say("== [2] Settings: desktop area 1024 by 768, Apply");
+    ChooseComboItem(settings, IDC_DESKTOP_AREA, "1024 by 768");
+    Check(IsWindowEnabled(GetDlgItem(sheet, ApplyButton)) != FALSE, "the sheet's Apply button is enabled");
+    PropSheet_PressButton(sheet, PSBTN_APPLYNOW);
+    PumpSheet(sheet, 300);
+    Say("  display settings: %s at %s bits per pixel",
+        ReadMachineText(HKEY_LOCAL_MACHINE, DisplaySettingsPath, "Resolution").c_str(),
+        ReadMachineText(HKEY_LOCAL_MACHINE, DisplaySettingsPath, "BitsPerPixel").c_str());
+    SayPage(page);
+    SayRegistry(M.depth, "1024,768");
+    SayBoard();
+    std::vector<int> rates = ParseRates(ReadMachineText(HKEY_LOCAL_MACHINE, TablePath, "1024,768V"));
+    int first = rates.empty() ? -1 : rates[0];
+    VirtualBoardState b = Board();
+    Check(ReadMachineText(HKEY_LOCAL_MACHINE, DisplaySettingsPath, "Resolution") == "1024,768",
+          "the display settings say 1024,768");
+    Check(b.width == 1024 && b.height == 768, "the board runs at 1024 x 768");
+    std::vector<std::string> lines = StatusLines(page);
+    Check(lines.size() == 4 && lines[1] == "Resolution = 1024,768", "the Glimora page shows Resolution = 1024,768");
+    Check(StatusRate(page) == first && b.refresh == first,
+          "the Glimora page took the first rate of the new resolution's table, %d Hz", first);
+    char rate[16];
+    snprintf(rate, sizeof rate, "%d", first);
+    Check(ReadMachineText(HKEY_LOCAL_MACHINE, SelectionKey(M.depth, "1024,768").c_str(), "Default") == rate &&
+              ReadMachineText(HKEY_LOCAL_MACHINE, ProductPath, "State") == "Default",
+          "it stored the Default policy with %d Hz for 1024,768", first);
+}
+
+void ChangeMonitor(HWND sheet, HWND settings, HWND page)
+{
+    Say("== [3] Settings: Change... the monitor to %s", NewMonitor);
+    Expected.clear();
+    Expected.push_back({"monitor dialog", "Select Device", "", "", IDOK, PickNewMonitor});
+    Sheet = sheet;
+    BoxHook = SetWindowsHookExA(WH_CBT, BoxHookProc, nullptr, GetCurrentThreadId());
+    Click(settings, IDC_CHANGE_MONITOR);
+    PumpSheet(sheet, 300);
+    UnhookWindowsHookEx(BoxHook);
+    Check(Expected.empty(), "the monitor dialog came and was answered");
+    Expected.clear();
+    SayPage(page);
+    Say("  registry: OrgMonitor %s", StoredValue(ProductPath, "OrgMonitor").c_str());
+    Check(IsWindowEnabled(sheet) != FALSE, "the sheet is enabled again");
+    Check(ControlText(page, IDC_MAX_REFRESH) == "72" && ControlText(page, IDC_MAX_RESOLUTION) == "800,600",
+          "the Glimora page shows the new monitor's limits, 800,600 and 72 Hz");
+    Check(ReadMachineText(HKEY_LOCAL_MACHINE, ProductPath, "OrgMonitor") == NewMonitor,
+          "it stored the new monitor as OrgMonitor");
+}
+
 DWORD WINAPI Watchdog(void*)
 {
     Sleep(ReplayTimeLimit);
@@ -515,6 +588,34 @@ int RunReplay(const char* title, const char* screenshotDir)
     if (sheet)
         DestroyWindow(sheet);
     Say("== [6] Release the extension");
+    ReleaseHandlerLibraries();
+    Say("replay: %d checks passed, %d failed", Passed, Failed);
+    return Failed == 0 && Passed > 0 ? 0 : 1;
+}
+
+int RunSettingsReplay(const char* title)
+{
+    CloseHandle(CreateThread(nullptr, 0, Watchdog, nullptr, 0, nullptr));
+    DescribeMachine();
+    SheetPages pages;
+    HWND sheet = M.rates.empty() ? nullptr : OpenSheet(&pages, title);
+    HWND page = sheet ? PropSheet_GetCurrentPageHwnd(sheet) : nullptr;
+    if (page) {
+        SayPage(page);
+        PropSheet_SetCurSel(sheet, nullptr, 3);
+        PumpSheet(sheet, 300);
+        HWND settings = PropSheet_GetCurrentPageHwnd(sheet);
+        Check(SheetTabTitle(sheet, 3) == "Settings" && settings != page, "the Settings page is shown");
+        ChangeDesktopArea(sheet, settings, page);
+        ChangeMonitor(sheet, settings, page);
+        Say("== [4] Press the sheet's OK");
+        PropSheet_PressButton(sheet, PSBTN_OK);
+        Check(PumpSheet(sheet, 5000), "the sheet closed");
+    } else {
+        Check(false, "the %s page is shown", title);
+    }
+    if (sheet)
+        DestroyWindow(sheet);
     ReleaseHandlerLibraries();
     Say("replay: %d checks passed, %d failed", Passed, Failed);
     return Failed == 0 && Passed > 0 ? 0 : 1;

@@ -275,4 +275,18 @@ TEST_F(InstallTest, TypicalRequestPlaysThroughTheInstalledPage)
     EXPECT_EQ(85, board.refresh);
 }
 
+// A new desktop area applied on Settings and a new monitor type from its
+// modal dialog reach the Glimora page through its hook (the stand-in checks).
+TEST_F(InstallTest, SettingsPageChangesReachTheInstalledPage)
+{
+    Install();
+    std::string output;
+    int status = 0;
+    StandIn("--replay-settings", &output, &status);
+    EXPECT_EQ(0, status) << output;
+    EXPECT_EQ("1024,768", machine::Text(HKEY_LOCAL_MACHINE, machine::DisplayPath, "Resolution"));
+    EXPECT_EQ("Super VGA 800x600",
+              machine::Text(HKEY_LOCAL_MACHINE, std::string(machine::MonitorClassPath) + "\\0000", "DriverDesc"));
+}
+
 } // namespace
