@@ -153,6 +153,8 @@ protected:
         robot::StopWatchingBoxes();
         RemoveInstallation();
         RegistryTest::TearDown();
+        // The replays leave the board in another mode; the next program finds the machine's.
+        VirtualBoardReset(800, 600, 16);
     }
 
     void Install()
