@@ -17,7 +17,7 @@ const char HandlerKey[] =
 const char UninstallKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\RTLPAGE";
 const char* const PackageFiles[] = {"Ratelle.dll", "Glimlogo.bmp", "OV_Logo.bmp", "Purvix.exe"};
 const char* const Resolutions[] = {"640,480", "800,600", "1024,768", "1280,1024"};
-const char* const Depths[] = {"4", "8", "16", "32"};
+const char* const Depths[] = {"4", "8", "15", "16", "24", "32"};
 const std::string AllPages = "pages: Background | Screen Saver | Appearance | Settings | Glimora";
 const std::string OwnPages = "pages: Background | Screen Saver | Appearance | Settings";
 
