@@ -4,6 +4,9 @@
 // press the sheet's OK. Each step prints what the page shows, the registry
 // values and the board's mode, and checks them against what the request must
 // give; the boxes are answered by a CBT hook on the sheet's thread.
+//
+// A second scenario changes the desktop area and the monitor type on the
+// Settings page and checks that the extension page follows.
 #include "host/Host.h"
 #include "host/HostResource.h"
 #include "board/VirtualBoard.h"
