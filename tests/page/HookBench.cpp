@@ -9,7 +9,7 @@
 namespace {
 
 const int MessagesPerRound = 3000;
-const int Rounds = 9;
+const int Rounds = 25;   // the best of many short rounds shrugs off a busy machine
 
 LRESULT CALLBACK EmptyHook(int, WPARAM, LPARAM)
 {
