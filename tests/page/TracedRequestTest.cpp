@@ -12,6 +12,7 @@
 #include "resources/resource.h"
 #include "tests/page/PageHarness.h"
 #include "tests/support/Robot.h"
+#include "tests/support/Screen.h"
 
 using namespace page_test;
 
@@ -76,6 +77,38 @@ protected:
     HWND sheet = nullptr;
 };
 
+// Saves the sheet as the user sees it (page-in-sheet.bmp in the build folder,
+// a PNG for the eye) and checks that the pictures are on the page: the logo
+// file painted at 47/6/47/34 % of the client area, the arrow faces, the pad.
+void ExpectPageDrawn(HWND sheet, HWND page)
+{
+    RedrawWindow(sheet, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+    robot::Pump(100);
+    RECT window;
+    GetWindowRect(sheet, &window);
+    screen::Shot shot = screen::Save(window, screen::BuildFolderFile("page-in-sheet.bmp"));
+    ASSERT_GT(shot.width, 0);
+
+    RECT client;
+    GetClientRect(page, &client);
+    POINT origin = {0, 0};
+    MapWindowPoints(page, nullptr, &origin, 1);
+    int left = origin.x - window.left, top = origin.y - window.top;
+    int logoLeft = left + client.right * 47 / 100, logoTop = top + client.bottom * 6 / 100;
+    int logoRight = logoLeft + client.right * 47 / 100, logoBottom = logoTop + client.bottom * 34 / 100;
+    EXPECT_GT(shot.Colours(logoLeft, logoTop, logoRight, logoBottom), 8u) << "the logo is not painted";
+    // Beside the logo the page is plain.
+    EXPECT_EQ(1u, shot.Colours(logoRight + 3, logoTop, client.right + left - 2, logoTop + 20));
+
+    for (int control : {IDC_LEFT, IDC_RIGHT, IDC_UP, IDC_DOWN, IDC_POSITION_PAD, IDC_LOGO}) {
+        RECT r;
+        GetWindowRect(GetDlgItem(page, control), &r);
+        OffsetRect(&r, -window.left, -window.top);
+        EXPECT_GT(shot.Colours(r.left + 2, r.top + 2, r.right - 2, r.bottom - 2), 2u)
+            << "control " << control << " shows no picture";
+    }
+}
+
 TEST_F(TracedRequest, AdvanceTrackBarTestYesAndOkStoreEightyFive)
 {
     machine::WriteExampleMachine("First");
@@ -95,6 +128,7 @@ TEST_F(TracedRequest, AdvanceTrackBarTestYesAndOkStoreEightyFive)
     HWND page = (HWND)SendMessageA(sheet, PSM_GETCURRENTPAGEHWND, 0, 0);
     ASSERT_NE(nullptr, page);
     ASSERT_EQ(56, Board().refresh) << "first run: the first table rate";
+    ExpectPageDrawn(sheet, page);
 
     robot::Click(page, IDC_ADVANCE);
     EXPECT_TRUE(Enabled(page, IDC_TEST));

@@ -9,6 +9,7 @@
 #include <vector>
 #include "tests/support/Registry.h"
 #include "tests/support/Robot.h"
+#include "tests/support/Screen.h"
 #include "uninstall/Uninstall.h"
 
 namespace {
@@ -387,66 +388,20 @@ bool TakeSample(HWND bar, const std::vector<HWND>& boxes, Sample* sample)
 
 std::string ScreenshotPath()
 {
-    return ProgramFolder() + "\\..\\uninstall-progress.bmp";
+    return screen::BuildFolderFile("uninstall-progress.bmp");
 }
 
-// Copies the screen under rect into a 24-bit bottom-up bitmap file; returns
-// the pixels, top row first, as COLORREFs.
-std::vector<COLORREF> CaptureScreen(const RECT& rect, const std::string& path)
-{
-    int width = rect.right - rect.left, height = rect.bottom - rect.top;
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 24;
-    info.bmiHeader.biCompression = BI_RGB;
-    void* bits = nullptr;
-    HDC screen = GetDC(nullptr);
-    HDC memory = CreateCompatibleDC(screen);
-    HBITMAP section = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    HGDIOBJ old = SelectObject(memory, section);
-    BitBlt(memory, 0, 0, width, height, screen, rect.left, rect.top, SRCCOPY);
-    GdiFlush();
-    DWORD rowSize = (width * 3 + 3) & ~3u;
-    DWORD imageSize = rowSize * height;
-    BITMAPFILEHEADER file = {0x4D42, (DWORD)(sizeof file + sizeof info.bmiHeader + imageSize), 0, 0,
-                             (DWORD)(sizeof file + sizeof info.bmiHeader)};
-    info.bmiHeader.biSizeImage = imageSize;
-    std::string data((const char*)&file, sizeof file);
-    data.append((const char*)&info.bmiHeader, sizeof info.bmiHeader);
-    data.append((const char*)bits, imageSize);
-    WriteText(path, data);
-    std::vector<COLORREF> pixels(width * height);
-    for (int y = 0; y < height; ++y) {
-        const BYTE* row = (const BYTE*)bits + (height - 1 - y) * rowSize;
-        for (int x = 0; x < width; ++x)
-            pixels[y * width + x] = RGB(row[3 * x + 2], row[3 * x + 1], row[3 * x]);
-    }
-    SelectObject(memory, old);
-    DeleteObject(section);
-    DeleteDC(memory);
-    ReleaseDC(nullptr, screen);
-    return pixels;
-}
-
+// The shot of the main window, read in the window's client coordinates.
 struct Screenshot {
-    int width = 0, height = 0;
     POINT clientOrigin = {};   // of the main window within the shot
-    std::vector<COLORREF> pixels;
-    COLORREF At(int clientX, int clientY) const
-    {
-        return pixels[(clientOrigin.y + clientY) * width + clientOrigin.x + clientX];
-    }
+    screen::Shot shot;
+    bool Taken() const { return !shot.pixels.empty(); }
+    COLORREF At(int clientX, int clientY) const { return shot.At(clientOrigin.x + clientX, clientOrigin.y + clientY); }
     // Distinct colours in a client rectangle.
     size_t Colours(int left, int top, int right, int bottom) const
     {
-        std::set<COLORREF> colours;
-        for (int y = top; y < bottom; ++y)
-            for (int x = left; x < right; ++x)
-                colours.insert(At(x, y));
-        return colours.size();
+        return shot.Colours(clientOrigin.x + left, clientOrigin.y + top, clientOrigin.x + right,
+                            clientOrigin.y + bottom);
     }
 };
 Screenshot Shot;
@@ -504,15 +459,13 @@ PurvixRun RunPurvix(bool takeScreenshot = false)
             LRESULT ignored;
             run.clickedBox = Ask(boxes[3], BM_CLICK, 0, &ignored);
         }
-        if (takeScreenshot && sample.position == 10 && Shot.pixels.empty()) {
+        if (takeScreenshot && sample.position == 10 && !Shot.Taken()) {
             RECT r;
             GetWindowRect(main, &r);
             POINT origin = {0, 0};
             ClientToScreen(main, &origin);
-            Shot.width = r.right - r.left;
-            Shot.height = r.bottom - r.top;
             Shot.clientOrigin = {origin.x - r.left, origin.y - r.top};
-            Shot.pixels = CaptureScreen(r, ScreenshotPath());
+            Shot.shot = screen::Save(r, ScreenshotPath());
         }
     }
     WaitForSingleObject(process.hProcess, 5000);
@@ -678,7 +631,7 @@ TEST_F(Installation, OkRemovesThePackageAndShowsTheSteps)
 
     // The screen mid-progress: the logo on the left, plain grey between it
     // and the boxes, the bar half full.
-    ASSERT_FALSE(Shot.pixels.empty());
+    ASSERT_TRUE(Shot.Taken());
     const COLORREF grey = RGB(192, 192, 192);
     int logoLeft = width * 5 / 100, logoTop = height * 8 / 100;
     EXPECT_GT(Shot.Colours(logoLeft, logoTop, logoLeft + width * 38 / 100, logoTop + height * 62 / 100), 20u);

@@ -1,0 +1,25 @@
+// Screenshots for the eye: a part of the screen saved as a bitmap file in the
+// build folder (CTest turns it into a PNG), with its pixels for checks.
+#pragma once
+#include <windows.h>
+#include <string>
+#include <vector>
+
+namespace screen {
+
+// The build folder, one above the programs' bin folder.
+std::string BuildFolderFile(const std::string& name);
+
+// Pixels of a saved part of the screen, top row first.
+struct Shot {
+    int width = 0, height = 0;
+    std::vector<COLORREF> pixels;
+    COLORREF At(int x, int y) const { return pixels[y * width + x]; }
+    // Distinct colours in the rectangle (shot coordinates, right and bottom excluded).
+    size_t Colours(int left, int top, int right, int bottom) const;
+};
+
+// Copies the screen under rect (screen coordinates) into a 24-bit bitmap file.
+Shot Save(const RECT& rect, const std::string& path);
+
+} // namespace screen
