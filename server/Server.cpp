@@ -18,6 +18,20 @@ namespace {
 // library carries no C++ runtime, so there is no std::nothrow to name.
 const std::nothrow_t NoThrow = std::nothrow_t();
 
+// A new object handed out for the interface asked for. One that refuses the
+// interface is nobody's and must not stay counted, so it goes at once.
+template <class Object>
+HRESULT CreateForInterface(REFIID interfaceId, void** out)
+{
+    Object* object = new (NoThrow) Object;
+    if (object == 0)
+        return E_OUTOFMEMORY;
+    HRESULT result = object->QueryInterface(interfaceId, out);
+    if (FAILED(result))
+        delete object;
+    return result;
+}
+
 } // namespace
 
 extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved)
@@ -52,13 +66,7 @@ STDAPI DllGetClassObject(REFCLSID classId, REFIID interfaceId, LPVOID* out)
     if (!IsEqualCLSID(classId, CLSID_RefreshPage))
         return CLASS_E_CLASSNOTAVAILABLE;
 
-    CShellExtClassFactory* factory = new (NoThrow) CShellExtClassFactory;
-    if (factory == 0)
-        return E_OUTOFMEMORY;
-    HRESULT result = factory->QueryInterface(interfaceId, out);
-    if (FAILED(result))
-        delete factory;   // nobody holds it: it must not stay counted
-    return result;
+    return CreateForInterface<CShellExtClassFactory>(interfaceId, out);
 }
 
 CShellExtClassFactory::CShellExtClassFactory()
@@ -108,13 +116,7 @@ STDMETHODIMP CShellExtClassFactory::CreateInstance(IUnknown* outer, REFIID inter
     if (outer != 0)
         return CLASS_E_NOAGGREGATION;
 
-    CShellExt* object = new (NoThrow) CShellExt;
-    if (object == 0)
-        return E_OUTOFMEMORY;
-    HRESULT result = object->QueryInterface(interfaceId, out);
-    if (FAILED(result))
-        delete object;   // nobody holds it: it must not stay counted
-    return result;
+    return CreateForInterface<CShellExt>(interfaceId, out);
 }
 
 // The library's lifetime rests on ServerRefCount alone, and a factory the
