@@ -9,6 +9,7 @@
 // Settings page and checks that the extension page follows.
 #include "host/Host.h"
 #include "host/HostResource.h"
+#include "host/BoxReading.h"
 #include "board/VirtualBoard.h"
 #include "resources/resource.h"
 #include <commctrl.h>
@@ -169,38 +170,6 @@ std::set<HWND> Answered;
 HWND Sheet;
 HHOOK BoxHook;
 
-std::string WindowText(HWND window)
-{
-    char text[1024] = {};
-    if (window)
-        GetWindowTextA(window, text, sizeof text);
-    return text;
-}
-
-std::string BoxText(HWND box)
-{
-    HWND text = GetDlgItem(box, 0xFFFF);
-    if (!text)
-        text = GetDlgItem(box, IDC_CONFIRM_TEXT);
-    return WindowText(text);
-}
-
-std::string BoxIcon(HWND box)
-{
-    // Windows numbers a message box's icon 0x14, Wine 0x440.
-    HWND icon = GetDlgItem(box, 0x14);
-    if (!icon)
-        icon = GetDlgItem(box, 0x440);
-    HICON shown = icon ? (HICON)SendMessageA(icon, STM_GETICON, 0, 0) : nullptr;
-    if (!shown)
-        return "";
-    if (shown == LoadIconA(nullptr, IDI_EXCLAMATION))
-        return "warning";
-    if (shown == LoadIconA(nullptr, IDI_ASTERISK))
-        return "information";
-    return "other";
-}
-
 std::string OneLine(std::string text)
 {
     for (char& c : text)
@@ -211,9 +180,9 @@ std::string OneLine(std::string text)
 
 void AnswerBox(HWND box)
 {
-    std::string caption = WindowText(box);
-    std::string text = BoxText(box);
-    std::string icon = BoxIcon(box);
+    std::string caption = boxes::WindowText(box);
+    std::string text = boxes::Message(box);
+    std::string icon = boxes::Icon(box);
     if (Expected.empty()) {
         Say("  box \"%s\" (%s): \"%s\"", caption.c_str(), icon.c_str(), OneLine(text).c_str());
         Check(false, "no box was expected here; answered Cancel");

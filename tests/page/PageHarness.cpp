@@ -223,7 +223,7 @@ void PageTest::ClickTrackbarBeside(int position)
     SendMessageA(trackbar, WM_LBUTTONUP, 0, at);
 }
 
-void PageTest::DragThumbToEnd()
+void DragThumbToEnd(HWND page)
 {
     HWND trackbar = GetDlgItem(page, IDC_RATE_TRACKBAR);
     RECT thumb, client;

@@ -43,6 +43,10 @@ void StoreRate(const std::string& policy, const std::string& rate);
 // The language message Msg<n> as installed.
 std::string Msg(int n);
 
+// Drags the rate track bar's thumb past its right end and releases it, as the
+// mouse does.
+void DragThumbToEnd(HWND page);
+
 class PageTest : public RegistryTest {
 protected:
     void SetUp() override;
@@ -60,7 +64,7 @@ protected:
     // (beside the thumb: the control pages towards it).
     void ClickTrackbarBeside(int position);
     // Drags the thumb with the mouse to the far right end and releases it.
-    void DragThumbToEnd();
+    void DragThumbToEnd() { page_test::DragThumbToEnd(page); }
     // A key press on the track bar (line steps).
     void PressOnTrackbar(int virtualKey);
 

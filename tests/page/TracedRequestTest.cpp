@@ -133,14 +133,7 @@ TEST_F(TracedRequest, AdvanceTrackBarTestYesAndOkStoreEightyFive)
     robot::Click(page, IDC_ADVANCE);
     EXPECT_TRUE(Enabled(page, IDC_TEST));
 
-    HWND trackbar = GetDlgItem(page, IDC_RATE_TRACKBAR);
-    RECT thumb, client;
-    SendMessageA(trackbar, TBM_GETTHUMBRECT, 0, (LPARAM)&thumb);
-    GetClientRect(trackbar, &client);
-    int y = (thumb.top + thumb.bottom) / 2;
-    SendMessageA(trackbar, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM((thumb.left + thumb.right) / 2, y));
-    SendMessageA(trackbar, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(client.right + 40, y));
-    SendMessageA(trackbar, WM_LBUTTONUP, 0, MAKELPARAM(client.right + 40, y));
+    DragThumbToEnd(page);
     EXPECT_EQ("85", ControlText(page, IDC_RATE_LABEL));
     EXPECT_TRUE(IsWindowEnabled(GetDlgItem(sheet, SheetApplyButton)));
 

@@ -1,4 +1,5 @@
 #include "tests/support/Robot.h"
+#include "host/BoxReading.h"
 #include <deque>
 #include <mutex>
 #include <set>
@@ -22,60 +23,15 @@ std::mutex Guard;
 volatile bool StopWatching;
 HANDLE Watcher;
 
-std::string WindowText(HWND window)
-{
-    char text[1024] = {};
-    if (window)
-        GetWindowTextA(window, text, sizeof text);
-    return text;
-}
-
-std::string IconName(HWND box)
-{
-    // Windows numbers the message box icon 0x14, Wine 0x440.
-    HWND icon = GetDlgItem(box, 0x14);
-    if (!icon)
-        icon = GetDlgItem(box, 0x440);
-    if (!icon)
-        return "";
-    HICON shown = (HICON)SendMessageA(icon, STM_GETICON, 0, 0);
-    if (!shown)
-        return "";
-    if (shown == LoadIconA(nullptr, IDI_EXCLAMATION))
-        return "warning";
-    if (shown == LoadIconA(nullptr, IDI_ASTERISK))
-        return "information";
-    if (shown == LoadIconA(nullptr, IDI_HAND))
-        return "error";
-    if (shown == LoadIconA(nullptr, IDI_QUESTION))
-        return "question";
-    return "other";
-}
-
-// The box's message, or the first static text of a dialog.
-std::string BoxText(HWND box)
-{
-    HWND message = GetDlgItem(box, 0xFFFF);
-    if (message)
-        return WindowText(message);
-    for (HWND child = GetWindow(box, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
-        char cls[32] = {};
-        GetClassNameA(child, cls, sizeof cls);
-        if (lstrcmpiA(cls, "Static") == 0 && GetWindowTextLengthA(child) > 0)
-            return WindowText(child);
-    }
-    return "";
-}
-
 void Act(HWND box, const Step& step);
 
 // Records a box and gives it the next answer of the script.
 void Handle(HWND box)
 {
     SeenBox seen;
-    seen.caption = WindowText(box);
-    seen.text = BoxText(box);
-    seen.icon = IconName(box);
+    seen.caption = boxes::WindowText(box);
+    seen.text = boxes::Message(box);
+    seen.icon = boxes::Icon(box);
     seen.className = "#32770";
     seen.shownAt = GetTickCount();
     if (!Script.empty()) {
