@@ -115,6 +115,13 @@ void Stop()
     Hook = nullptr;
 }
 
+// A lambda cannot be a stdcall callback on i686.
+BOOL CALLBACK NoteKnownWindow(HWND window, LPARAM)
+{
+    Known.insert(window);
+    return TRUE;
+}
+
 void StartWatching()
 {
     StopWatchingBoxes();
@@ -122,7 +129,7 @@ void StartWatching()
     Boxes.clear();
     Known.clear();
     // Boxes already open belong to somebody else.
-    EnumWindows([](HWND w, LPARAM) -> BOOL { Known.insert(w); return TRUE; }, 0);
+    EnumWindows(NoteKnownWindow, 0);
     StopWatching = false;
     Watcher = CreateThread(nullptr, 0, WatchProc, nullptr, 0, nullptr);
 }
