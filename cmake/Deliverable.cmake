@@ -37,3 +37,28 @@ function(glimora_deliverable name)
                         -Wl,--major-os-version,4 -Wl,--minor-os-version,0)
   endif()
 endfunction()
+
+# A test build for the shipping processor loads the shipping build's own
+# binaries, built there with its compiler and flags: Ratelle.dll and
+# Purvix.exe are copied beside the test programs and the package into
+# <build>/package. The targets Ratelle, Purvix and glimora_package stand for
+# those copies, so the tests depend on them as in the other builds.
+set(GLIMORA_SHIPPING_BUILD "" CACHE PATH "Build folder of the win95 preset whose binaries the tests load")
+function(glimora_take_shipping_build)
+  if(NOT EXISTS ${GLIMORA_SHIPPING_BUILD}/CMakeCache.txt)
+    message(FATAL_ERROR "${GLIMORA_SHIPPING_BUILD} is no configured build: configure the win95 preset first")
+  endif()
+  set(bin ${GLIMORA_SHIPPING_BUILD}/bin)
+  add_custom_target(glimora_shipping_build ALL
+    # Its own make, not a part of this one's jobs.
+    COMMAND ${CMAKE_COMMAND} -E env --unset=MAKEFLAGS --unset=MAKELEVEL
+            ${CMAKE_COMMAND} --build ${GLIMORA_SHIPPING_BUILD} --target Ratelle Purvix glimora_package
+    COMMAND ${CMAKE_COMMAND} -E copy_if_different ${bin}/Ratelle.dll ${bin}/Purvix.exe ${CMAKE_RUNTIME_OUTPUT_DIRECTORY}
+    COMMAND ${CMAKE_COMMAND} -E copy_directory ${GLIMORA_SHIPPING_BUILD}/package ${CMAKE_BINARY_DIR}/package
+    COMMENT "The shipping build's Ratelle.dll, Purvix.exe and package"
+    VERBATIM)
+  foreach(name Ratelle Purvix glimora_package)
+    add_custom_target(${name})
+    add_dependencies(${name} glimora_shipping_build)
+  endforeach()
+endfunction()
