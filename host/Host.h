@@ -47,3 +47,6 @@ int RunReplay(const char* startTitle, const char* screenshotDir);
 // A desktop area and a monitor type changed on the Settings page, followed by
 // the extension page; returns the process exit code.
 int RunSettingsReplay(const char* startTitle);
+// The extension page opened and closed with Cancel: its status lines, its
+// labels and the board, checked to agree; returns the process exit code.
+int RunStatusCheck(const char* startTitle);

@@ -592,3 +592,27 @@ int RunSettingsReplay(const char* title)
     Say("replay: %d checks passed, %d failed", Passed, Failed);
     return Failed == 0 && Passed > 0 ? 0 : 1;
 }
+
+int RunStatusCheck(const char* title)
+{
+    CloseHandle(CreateThread(nullptr, 0, Watchdog, nullptr, 0, nullptr));
+    DescribeMachine();
+    SheetPages pages;
+    HWND sheet = M.rates.empty() ? nullptr : OpenSheet(&pages, title);
+    HWND page = sheet ? PropSheet_GetCurrentPageHwnd(sheet) : nullptr;
+    if (page) {
+        SayPage(page);
+        SayBoard();
+        int rate = StatusRate(page);
+        Check(Board().refresh == rate, "the board runs at the rate the page shows (%d Hz)", rate);
+        PropSheet_PressButton(sheet, PSBTN_CANCEL);
+        Check(PumpSheet(sheet, 5000), "the sheet closed");
+    } else {
+        Check(false, "the %s page is shown", title);
+    }
+    if (sheet)
+        DestroyWindow(sheet);
+    ReleaseHandlerLibraries();
+    Say("status: %d checks passed, %d failed", Passed, Failed);
+    return Failed == 0 && Passed > 0 ? 0 : 1;
+}

@@ -17,6 +17,11 @@ void ReadDisplaySettings();
 void LoadPageState();
 void RecordInitialSettings();
 void SavePageState();
+// The start-up step's reading: the stored policy, the rate last accepted under
+// it for the current colour depth and resolution (into SavedRefreshText) and
+// the mode's refresh table; false when no rate is stored (no product key, a
+// first run, no Selection key or value). Applies nothing, unlike LoadPageState.
+bool ReadAcceptedRate();
 void ReadMonitorModes();
 void ReadRefreshTable();
 void ApplyRefreshRate();

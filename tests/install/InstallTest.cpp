@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 #include "board/VirtualBoard.h"
+#include "tests/support/Process.h"
 #include "tests/support/Registry.h"
 #include "tests/support/Robot.h"
 
@@ -15,19 +16,12 @@ const char ClassKey[] = "CLSID\\{87b9bd00-c65c-11cd-a259-00dd010e8c28}";
 const char HandlerKey[] =
     "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Controls Folder\\Display\\shellex\\PropertySheetHandlers\\RTLPAGE";
 const char UninstallKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\RTLPAGE";
-const char* const PackageFiles[] = {"Ratelle.dll", "Glimlogo.bmp", "OV_Logo.bmp", "Purvix.exe"};
+const char RunKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+const char* const PackageFiles[] = {"Ratelle.dll", "Glimlogo.bmp", "OV_Logo.bmp", "Purvix.exe", "Glimrate.exe"};
 const char* const Resolutions[] = {"640,480", "800,600", "1024,768", "1280,1024"};
 const char* const Depths[] = {"4", "8", "15", "16", "24", "32"};
 const std::string AllPages = "pages: Background | Screen Saver | Appearance | Settings | Glimora";
 const std::string OwnPages = "pages: Background | Screen Saver | Appearance | Settings";
-
-std::string ProgramFolder()
-{
-    char path[MAX_PATH];
-    GetModuleFileNameA(nullptr, path, MAX_PATH);
-    std::string folder = path;
-    return folder.substr(0, folder.find_last_of('\\'));
-}
 
 std::string PackageFolder()
 {
@@ -52,55 +46,6 @@ std::string Lower(std::string text)
     for (char& c : text)
         c = (char)tolower((unsigned char)c);
     return text;
-}
-
-// Runs a command line, returns its exit code (-1 when it did not start or end
-// in time) and what it printed. The output goes through a file, not a pipe: a
-// Wine helper process that inherits a pipe's write end keeps it open long
-// after the program itself has ended.
-int RunProgram(const std::string& commandLine, std::string* output = nullptr, DWORD timeout = 60000)
-{
-    char folder[MAX_PATH], path[MAX_PATH];
-    GetTempPathA(MAX_PATH, folder);
-    GetTempFileNameA(folder, "run", 0, path);
-    SECURITY_ATTRIBUTES inherit = {sizeof inherit, nullptr, TRUE};
-    HANDLE file = output ? CreateFileA(path, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit,
-                                       CREATE_ALWAYS, FILE_ATTRIBUTE_TEMPORARY, nullptr)
-                         : INVALID_HANDLE_VALUE;
-    STARTUPINFOA startup = {};
-    startup.cb = sizeof startup;
-    if (file != INVALID_HANDLE_VALUE) {
-        startup.dwFlags = STARTF_USESTDHANDLES;
-        startup.hStdOutput = file;
-        startup.hStdError = file;
-    }
-    PROCESS_INFORMATION process = {};
-    std::string command = commandLine;
-    DWORD code = (DWORD)-1;
-    if (CreateProcessA(nullptr, &command[0], nullptr, nullptr, file != INVALID_HANDLE_VALUE, 0, nullptr, nullptr,
-                       &startup, &process)) {
-        if (WaitForSingleObject(process.hProcess, timeout) == WAIT_OBJECT_0)
-            GetExitCodeProcess(process.hProcess, &code);
-        else
-            TerminateProcess(process.hProcess, 1);
-        CloseHandle(process.hProcess);
-        CloseHandle(process.hThread);
-    }
-    if (file != INVALID_HANDLE_VALUE)
-        CloseHandle(file);
-    if (output) {
-        output->clear();
-        HANDLE in = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0,
-                                nullptr);
-        char buffer[4096];
-        DWORD got;
-        while (in != INVALID_HANDLE_VALUE && ReadFile(in, buffer, sizeof buffer, &got, nullptr) && got > 0)
-            output->append(buffer, got);
-        if (in != INVALID_HANDLE_VALUE)
-            CloseHandle(in);
-    }
-    DeleteFileA(path);
-    return (int)code;
 }
 
 std::string StandIn(const std::string& arguments, std::string* output, int* status)
@@ -129,6 +74,7 @@ void RemoveInstallation()
     machine::DeleteTree(HKEY_CLASSES_ROOT, ClassKey);
     machine::DeleteTree(HKEY_LOCAL_MACHINE, HandlerKey);
     machine::DeleteTree(HKEY_LOCAL_MACHINE, UninstallKey);
+    machine::DeleteValue(HKEY_LOCAL_MACHINE, RunKey, "Glimora");
     for (const char* file : PackageFiles)
         DeleteFileA((SystemFolder() + "\\" + file).c_str());
 }
@@ -178,6 +124,8 @@ TEST_F(InstallTest, PutsFilesAndRegistrationWhereTheUninstallerLooks)
     EXPECT_NE("", machine::Text(HKEY_LOCAL_MACHINE, UninstallKey, "DisplayName"));
     EXPECT_EQ(Lower(SystemFolder() + "\\Purvix.exe"),
               Lower(machine::Text(HKEY_LOCAL_MACHINE, UninstallKey, "UninstallString")));
+    // Windows runs the start-up step by its full path when it starts.
+    EXPECT_EQ(Lower(SystemFolder() + "\\Glimrate.exe"), Lower(machine::Text(HKEY_LOCAL_MACHINE, RunKey, "Glimora")));
     EXPECT_EQ("First", machine::Text(HKEY_LOCAL_MACHINE, machine::ProductPath, "State"));
     // The page opens Selection keys but never creates them.
     for (const char* depth : Depths)
