@@ -39,8 +39,10 @@ void UpdatePolicyControls()
     EnablePageControl(IDC_ADVANCE_FRAME, FALSE);
 }
 
+// Both labels are the new monitor's, its refresh limit known or not.
 void ShowNewMonitorLimits()
 {
+    SetWindowTextA(MaxResolutionLabel, MonitorMaxResolution);
     if (MonitorMaxRefresh == 0) {
         SetWindowTextA(MaxRefreshLabel, "Unknown");
         if (TextEqual(PolicyName, PolicyOptimize))
@@ -50,7 +52,6 @@ void ShowNewMonitorLimits()
     char rate[TextCapacity];
     IntToText(rate, sizeof rate, MonitorMaxRefresh);
     SetWindowTextA(MaxRefreshLabel, rate);
-    SetWindowTextA(MaxResolutionLabel, MonitorMaxResolution);
 }
 
 void CheckMonitorChange(HWND sheet)

@@ -157,4 +157,24 @@ TEST_F(DisplayWatch, NewMonitorWithoutKnownLimitTurnsOptimizeIntoAdvance)
     EXPECT_FALSE(Enabled(page, IDC_RATE_TRACKBAR)) << "the hook leaves the track bar as it was";
 }
 
+// Ranges with negative polarities (four dashes) are not read: the limits
+// shown and offered are unknown, not those of the monitor before.
+TEST_F(DisplayWatch, NewMonitorWithUnreadModeLineShowsUnknownLimits)
+{
+    machine::WriteExampleMachine("Default");
+    StoreRate("Default", "56");
+    OpenSheet();
+    ASSERT_EQ("100", ControlText(page, IDC_MAX_REFRESH));
+    machine::WriteMonitor("Monitor\\0000", "0000", "Office Monitor 15\"", "1280,1024", "31.5-64.0,50.0-75.0,-,-");
+    CloseMonitorDialog(sheet);
+
+    EXPECT_EQ("Unknown", ControlText(page, IDC_MAX_REFRESH));
+    EXPECT_EQ("1280,1024", ControlText(page, IDC_MAX_RESOLUTION));
+    for (int i = 0; i < 5; ++i)
+        robot::Answer(IDCANCEL);
+    Click(IDC_OPTIMIZE);
+    EXPECT_EQ(0u, robot::Seen().size()) << "offered " << (robot::Seen().empty() ? "" : robot::Seen()[0].text);
+    EXPECT_EQ(0, Board().modeRequests);
+}
+
 } // namespace
