@@ -221,9 +221,12 @@ TEST_F(OptimizeButton, NoOnACandidateFallsBackToSixtyAndOffersTheNextLower)
     EXPECT_EQ(Offer("70"), seen[3].text);
     EXPECT_EQ(Offer("60"), seen[4].text);
     EXPECT_EQ(0u, robot::Pending());
-    EXPECT_EQ(4, Board().modeRequests) << "72, back to 60, 60, back to 60";
-    EXPECT_EQ(60, Board().refresh);
-    EXPECT_EQ("85", std::string(AppliedRefreshText)) << "nothing was kept";
+    EXPECT_EQ(5, Board().modeRequests) << "72, back to 60, 60, back to 60, back to 85";
+    // Nothing kept: the board runs the rate the status tree shows, also after Cancel.
+    EXPECT_EQ(85, Board().refresh);
+    EXPECT_EQ("Refresh = 85 Hz", RefreshLine(page));
+    CloseSheet(PSBTN_CANCEL);
+    EXPECT_EQ(85, Board().refresh);
 }
 
 TEST_F(OptimizeButton, YesKeepsTheCandidate)
