@@ -323,6 +323,45 @@ TEST_F(RefreshPage, DragPadMovesOneStepPerAxisAndReturnsTheCursor)
     EXPECT_EQ(vsync + 1, Register(0x10));
 }
 
+// Real mouse input: a press on the pad, a release over the LEFT arrow button.
+TEST_F(RefreshPage, DragReleasedOffThePadEndsAndButtonlessMovesMoveNothing)
+{
+    machine::WriteExampleMachine("Advance");
+    StoreRate("Advance", "60");
+    OpenSheet();
+    RECT pad, arrow;
+    GetWindowRect(GetDlgItem(page, IDC_POSITION_PAD), &pad);
+    GetWindowRect(GetDlgItem(page, IDC_LEFT), &arrow);
+    POINT press = { (pad.left + pad.right) / 2, (pad.top + pad.bottom) / 2 };
+    POINT release = { (arrow.left + arrow.right) / 2, (arrow.top + arrow.bottom) / 2 };
+    auto mouse = [](POINT at, DWORD buttons) {
+        int x = MulDiv(at.x, 65535, GetSystemMetrics(SM_CXSCREEN) - 1);
+        int y = MulDiv(at.y, 65535, GetSystemMetrics(SM_CYSCREEN) - 1);
+        mouse_event(MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | buttons, x, y, 0, 0);
+        robot::Pump(100);
+    };
+    mouse(press, 0);
+    mouse(press, MOUSEEVENTF_LEFTDOWN);
+    ASSERT_EQ(1, DragActive) << "the press on the pad starts a drag";
+    mouse(release, MOUSEEVENTF_LEFTUP);
+    EXPECT_EQ(0, DragActive) << "the release over the arrow button ends the drag";
+    EXPECT_EQ(nullptr, GetCapture());
+    BYTE hsync = Register(0x04), vsync = Register(0x10);
+    for (int step = 1; step <= 3; ++step)
+        mouse({ press.x + 20 * step, press.y + 10 * step }, 0);
+    EXPECT_EQ(hsync, Register(0x04)) << "moves without a button";
+    EXPECT_EQ(vsync, Register(0x10)) << "moves without a button";
+
+    // A release the page never saw: the next move, without the button, ends the drag.
+    ScreenToClient(page, &press);
+    SendMessageA(page, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(press.x, press.y));
+    SendMessageA(page, WM_MOUSEMOVE, 0, MAKELPARAM(press.x - 30, press.y - 10));
+    SendMessageA(page, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(press.x - 30, press.y - 10));
+    EXPECT_EQ(hsync, Register(0x04));
+    EXPECT_EQ(vsync, Register(0x10));
+    EXPECT_EQ(nullptr, GetCapture());
+}
+
 TEST_F(RefreshPage, ApplyStoresPolicyAndAcceptedRate)
 {
     machine::WriteExampleMachine("Default");
