@@ -15,7 +15,7 @@ const char ClassKey[] = "CLSID\\{87b9bd00-c65c-11cd-a259-00dd010e8c28}";
 const char HandlerKey[] =
     "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Controls Folder\\Display\\shellex\\PropertySheetHandlers\\RTLPAGE";
 const char UninstallKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\RTLPAGE";
-const char* const PackageFiles[] = {"Ratelle.dll", "Glimlogo.bmp", "OV_Logo.bmp", "Purvix.exe"};
+const char* const PackageFiles[] = {"Ratelle.dll", "Glimlogo.bmp", "OV_Logo.bmp", "Purvix.exe", "Glimhelp.hlp"};
 const char* const Resolutions[] = {"640,480", "800,600", "1024,768", "1280,1024"};
 const char* const Depths[] = {"4", "8", "15", "16", "24", "32"};
 const std::string AllPages = "pages: Background | Screen Saver | Appearance | Settings | Glimora";
