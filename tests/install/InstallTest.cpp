@@ -219,14 +219,12 @@ TEST_F(InstallTest, UninstallEntryShowsMakerVersionAndIcon)
     EXPECT_EQ(maker, machine::Text(HKEY_LOCAL_MACHINE, UninstallKey, "Publisher"));
     EXPECT_EQ(version, machine::Text(HKEY_LOCAL_MACHINE, UninstallKey, "DisplayVersion"));
 
+    // "file,index", the index counting the file's icons from 0.
     std::string icon = machine::Text(HKEY_LOCAL_MACHINE, UninstallKey, "DisplayIcon");
     size_t comma = icon.rfind(',');
-    ASSERT_NE(std::string::npos, comma) << "DisplayIcon " << icon << " lacks its icon index";
-    EXPECT_EQ(Lower(server), Lower(icon.substr(0, comma)));
-    HICON shown = ExtractIconA(GetModuleHandleA(nullptr), icon.substr(0, comma).c_str(), atoi(icon.c_str() + comma + 1));
+    EXPECT_EQ(Lower(server + ","), Lower(icon.substr(0, comma + 1))) << icon;
+    HICON shown = ExtractIconA(GetModuleHandleA(nullptr), server.c_str(), atoi(icon.c_str() + comma + 1));
     EXPECT_TRUE(shown != nullptr && shown != (HICON)1) << "no icon at " << icon;
-    if (shown != nullptr && shown != (HICON)1)
-        DestroyIcon(shown);
 }
 
 // Every rate offered is one the board can drive, ascending (the Optimize
