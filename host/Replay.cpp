@@ -565,54 +565,60 @@ int RunReplay(const char* title, const char* screenshotDir)
     return Failed == 0 && Passed > 0 ? 0 : 1;
 }
 
-int RunSettingsReplay(const char* title)
+namespace {
+
+// Opens the sheet at the extension page, runs steps on it and closes it;
+// returns the process exit code of the checks made.
+int RunOnPage(const char* title, const char* name, void (*steps)(HWND sheet, HWND page))
 {
     CloseHandle(CreateThread(nullptr, 0, Watchdog, nullptr, 0, nullptr));
     DescribeMachine();
     SheetPages pages;
     HWND sheet = M.rates.empty() ? nullptr : OpenSheet(&pages, title);
     HWND page = sheet ? PropSheet_GetCurrentPageHwnd(sheet) : nullptr;
-    if (page) {
-        SayPage(page);
-        PropSheet_SetCurSel(sheet, nullptr, 3);
-        PumpSheet(sheet, 300);
-        HWND settings = PropSheet_GetCurrentPageHwnd(sheet);
-        Check(SheetTabTitle(sheet, 3) == "Settings" && settings != page, "the Settings page is shown");
-        ChangeDesktopArea(sheet, settings, page);
-        ChangeMonitor(sheet, settings, page);
-        Say("== [4] Press the sheet's OK");
-        PropSheet_PressButton(sheet, PSBTN_OK);
-        Check(PumpSheet(sheet, 5000), "the sheet closed");
-    } else {
+    if (page)
+        steps(sheet, page);
+    else
         Check(false, "the %s page is shown", title);
-    }
     if (sheet)
         DestroyWindow(sheet);
     ReleaseHandlerLibraries();
-    Say("replay: %d checks passed, %d failed", Passed, Failed);
+    Say("%s: %d checks passed, %d failed", name, Passed, Failed);
     return Failed == 0 && Passed > 0 ? 0 : 1;
+}
+
+void ChangeSettings(HWND sheet, HWND page)
+{
+    SayPage(page);
+    PropSheet_SetCurSel(sheet, nullptr, 3);
+    PumpSheet(sheet, 300);
+    HWND settings = PropSheet_GetCurrentPageHwnd(sheet);
+    Check(SheetTabTitle(sheet, 3) == "Settings" && settings != page, "the Settings page is shown");
+    ChangeDesktopArea(sheet, settings, page);
+    ChangeMonitor(sheet, settings, page);
+    Say("== [4] Press the sheet's OK");
+    PropSheet_PressButton(sheet, PSBTN_OK);
+    Check(PumpSheet(sheet, 5000), "the sheet closed");
+}
+
+void ShowStatus(HWND sheet, HWND page)
+{
+    SayPage(page);
+    SayBoard();
+    int rate = StatusRate(page);
+    Check(Board().refresh == rate, "the board runs at the rate the page shows (%d Hz)", rate);
+    PropSheet_PressButton(sheet, PSBTN_CANCEL);
+    Check(PumpSheet(sheet, 5000), "the sheet closed");
+}
+
+} // namespace
+
+int RunSettingsReplay(const char* title)
+{
+    return RunOnPage(title, "replay", ChangeSettings);
 }
 
 int RunStatusCheck(const char* title)
 {
-    CloseHandle(CreateThread(nullptr, 0, Watchdog, nullptr, 0, nullptr));
-    DescribeMachine();
-    SheetPages pages;
-    HWND sheet = M.rates.empty() ? nullptr : OpenSheet(&pages, title);
-    HWND page = sheet ? PropSheet_GetCurrentPageHwnd(sheet) : nullptr;
-    if (page) {
-        SayPage(page);
-        SayBoard();
-        int rate = StatusRate(page);
-        Check(Board().refresh == rate, "the board runs at the rate the page shows (%d Hz)", rate);
-        PropSheet_PressButton(sheet, PSBTN_CANCEL);
-        Check(PumpSheet(sheet, 5000), "the sheet closed");
-    } else {
-        Check(false, "the %s page is shown", title);
-    }
-    if (sheet)
-        DestroyWindow(sheet);
-    ReleaseHandlerLibraries();
-    Say("status: %d checks passed, %d failed", Passed, Failed);
-    return Failed == 0 && Passed > 0 ? 0 : 1;
+    return RunOnPage(title, "status", ShowStatus);
 }
