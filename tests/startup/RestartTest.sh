@@ -29,14 +29,9 @@ check() {
         failures=$((failures + 1))
     fi
 }
-# Polls the board's rate for up to 30 s: the start-up entries run in the background.
+# The start-up entries run in the background: the board's rate, polled for up to 30 s.
 wait_for_rate() {
-    local i
-    for i in $(seq 60); do
-        [ "$(board refresh)" = "$1" ] && return 0
-        sleep 0.5
-    done
-    return 1
+    for _ in $(seq 60); do [ "$(board refresh)" = "$1" ] && return; sleep 0.5; done
 }
 # Windows starting: a new server, then wineboot without arguments, which runs
 # the Run entries of the machine (wineboot -r would skip them). The server
@@ -48,15 +43,14 @@ restart_windows() {
     quiet wineboot
 }
 remove_everything() {
+    local key windows='HKLM\SOFTWARE\Microsoft\Windows\CurrentVersion'
     quiet reg delete "$run_key" /v Glimora /f
-    local key
-    for key in 'HKLM\Software\Orvel' 'HKCR\CLSID\{87b9bd00-c65c-11cd-a259-00dd010e8c28}' \
-        'HKLM\SOFTWARE\Microsoft\Windows\CurrentVersion\Controls Folder\Display\shellex\PropertySheetHandlers\RTLPAGE' \
-        'HKLM\SOFTWARE\Microsoft\Windows\CurrentVersion\Uninstall\RTLPAGE' 'HKLM\Config\0001\Display\Settings' \
+    for key in 'HKLM\Software\Orvel' 'HKCR\CLSID\{87b9bd00-c65c-11cd-a259-00dd010e8c28}' "$windows\Uninstall\RTLPAGE" \
+        "$windows\Controls Folder\Display\shellex\PropertySheetHandlers\RTLPAGE" 'HKLM\Config\0001\Display\Settings' \
         'HKLM\Enum\Monitor\Default_Monitor' 'HKLM\System\CurrentControlSet\Services\Class\Monitor'; do
         quiet reg delete "$key" /f
     done
-    rm -f "$WINEPREFIX"/drive_c/windows/System/{Ratelle.dll,Purvix.exe,Glimrate.exe,Glimlogo.bmp,OV_Logo.bmp}
+    rm -f "$WINEPREFIX"/drive_c/windows/System/{Ratelle.dll,Purvix.exe,Glimrate.exe,Glimhelp.hlp,Glimlogo.bmp,OV_Logo.bmp}
     quiet "$bin/BoardInspect.exe" reset 800,600 16
 }
 trap remove_everything EXIT
