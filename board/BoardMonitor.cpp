@@ -23,8 +23,9 @@ const COLORREF SyncColour = RGB(150, 30, 30);
 const COLORREF PatternColour = RGB(255, 255, 255);
 const COLORREF BackgroundColour = RGB(224, 224, 224);
 
-VirtualBoardState Shown;     // the board as last drawn
-RasterGeometry Raster;
+VirtualBoardState Shown;     // the board as last read
+RasterGeometry Raster;       // its raster
+RasterGeometry Drawn;        // the raster on the screen, for those who ask
 
 bool SameBoard(const VirtualBoardState& a, const VirtualBoardState& b)
 {
@@ -195,6 +196,7 @@ void OnPaint(HWND window)
     DeleteObject(bitmap);
     DeleteDC(dc);
     EndPaint(window, &paint);
+    Drawn = Raster;
 }
 
 LRESULT CALLBACK MonitorProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
@@ -214,9 +216,9 @@ LRESULT CALLBACK MonitorProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
     case WM_ERASEBKGND:
         return 1;
     case MonitorQueryPicture:
-        return MAKELRESULT(Raster.pictureLeft, Raster.pictureTop);
+        return MAKELRESULT(Drawn.pictureLeft, Drawn.pictureTop);
     case MonitorQueryTotals:
-        return MAKELRESULT(Raster.hTotal, Raster.vTotal);
+        return MAKELRESULT(Drawn.hTotal, Drawn.vTotal);
     case WM_DESTROY:
         KillTimer(window, FollowTimer);
         PostQuitMessage(0);
