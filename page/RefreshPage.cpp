@@ -151,8 +151,10 @@ void OnInitDialog(HWND page)
     PageWindow = page;
 }
 
-void OnDestroy()
+// WinHelp stays running for as long as a window it served has not quit it.
+void OnDestroy(HWND page)
 {
+    WinHelpA(page, HelpFileName, HELP_QUIT, 0);
     UnhookWindowsHookEx(HookHandle);
     HookHandle = 0;
     PageWindow = 0;
@@ -332,7 +334,7 @@ INT_PTR CALLBACK RefreshPageProc(HWND page, UINT message, WPARAM wParam, LPARAM 
     switch (message) {
     case WM_INITDIALOG: OnInitDialog(page); return TRUE;
     case WM_PAINT: PaintLogo(page, LogoFileName, 47, 6, 47, 34); return FALSE;
-    case WM_DESTROY: OnDestroy(); return TRUE;
+    case WM_DESTROY: OnDestroy(page); return TRUE;
     case WM_NOTIFY: OnNotify(page, (const NMHDR*)lParam); return TRUE;
     case WM_HELP: ShowContextHelp(page, (const HELPINFO*)lParam); return TRUE;
     case WM_COMMAND: OnCommand(page, LOWORD(wParam), HIWORD(wParam)); return TRUE;
