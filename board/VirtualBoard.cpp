@@ -95,30 +95,30 @@ void StoreRegister(VirtualBoardState& b, BYTE index, BYTE value)
         b.crtc[index] = value;
 }
 
-// The blanking a driver programs around a standard timing: from the end of
-// the display to one character (line) short of the total, the last position
-// the end comparators reach before the counters wrap. Horizontal blanking
-// wider than the 6-bit end reaches takes the S3 extension of 64 characters.
+// The blanking a driver programs around a standard timing, the way the
+// standard register values have it: vertically from the last displayed line
+// to one line short of the total; horizontally from the end of the display,
+// at most 63 characters wide, so that the 6-bit end compare suffices and the
+// S3 extension bit of the end stays clear.
 void ProgramBlanking(VirtualBoardState& b, const StandardTiming& t, const BYTE* h)
 {
     BYTE* r = b.crtc;
     int hDisplay = t.width * DotClocksPerPixel(b.bitsPerPixel) / 8;
     int hTotal = (h[0] | (h[4] & 0x01) << 8) + 5;
     int hWidth = hTotal - 1 - hDisplay;
-    bool extended = hWidth > 64;
-    int hEnd = hDisplay + (extended ? hWidth - 64 : hWidth);
+    int hEnd = hDisplay + (hWidth > 63 ? 63 : hWidth);
     r[0x02] = (BYTE)hDisplay;
     r[0x03] = (BYTE)(0x80 | (hEnd & 0x1F));
     r[0x05] = (BYTE)(r[0x05] | (hEnd & 0x20) << 2);
-    r[0x5D] = (BYTE)((r[0x5D] & ~0x0C) | (hDisplay >> 8 & 1) << 2 | (extended ? 0x08 : 0));
+    r[0x5D] = (BYTE)((r[0x5D] & ~0x0C) | (hDisplay >> 8 & 1) << 2);
 
-    int vDisplay = t.height;
+    int vStart = t.height - 1;
     int vTotal = (t.cr06 | (t.cr07 & 0x01) << 8 | (t.cr07 & 0x20) << 4 | (t.cr5e & 0x01) << 10) + 2;
-    r[0x15] = (BYTE)vDisplay;
+    r[0x15] = (BYTE)vStart;
     r[0x16] = (BYTE)(vTotal - 1);
-    r[0x07] = (BYTE)((r[0x07] & ~0x08) | (vDisplay >> 8 & 1) << 3);
-    r[0x09] = (BYTE)((r[0x09] & ~0x20) | (vDisplay >> 9 & 1) << 5);
-    r[0x5E] = (BYTE)((r[0x5E] & ~0x04) | (vDisplay >> 10 & 1) << 2);
+    r[0x07] = (BYTE)((r[0x07] & ~0x08) | (vStart >> 8 & 1) << 3);
+    r[0x09] = (BYTE)((r[0x09] & ~0x20) | (vStart >> 9 & 1) << 5);
+    r[0x5E] = (BYTE)((r[0x5E] & ~0x04) | (vStart >> 10 & 1) << 2);
 }
 
 // Programs the registers as the BIOS (mode 12h) or the display driver does.
