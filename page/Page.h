@@ -48,6 +48,6 @@ INT_PTR CALLBACK ConfirmRateProc(HWND dialog, UINT message, WPARAM wParam, LPARA
 // MessageText := the value "Msg<n>" of the Language key.
 void LoadMessageText(int n);
 
-// WH_CALLWNDPROC hook: watches WM_ENABLE (monitor change) and
-// WM_DISPLAYCHANGE (resolution change); always returns 0.
+// WH_CALLWNDPROC hook: hands every message on to the next hook, and watches
+// WM_ENABLE (monitor change) and WM_DISPLAYCHANGE (resolution change).
 LRESULT CALLBACK DisplayWatchHook(int code, WPARAM wParam, LPARAM lParam);
