@@ -35,6 +35,8 @@ void InitRefreshPage(HWND page);
 
 // Status tree and rate track bar.
 void InitStatusControls(HWND page);
+// Takes the image list back from the status tree and destroys it.
+void ReleaseStatusControls();
 void FillStatusTree(HWND tree);
 void RebuildStatusTree();
 void SyncRateTrackbar();

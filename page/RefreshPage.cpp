@@ -127,6 +127,16 @@ void SetArrowFaces(HWND page)
     }
 }
 
+// The buttons do not own their faces: each page made its own four bitmaps.
+void DeleteArrowFaces(HWND page)
+{
+    for (const ArrowFace& face : ArrowFaces) {
+        HWND button = GetDlgItem(page, face.control);
+        if (button)
+            DeleteObject((HGDIOBJ)SendMessageA(button, BM_SETIMAGE, IMAGE_BITMAP, 0));
+    }
+}
+
 void TakeDragArea(HWND page)
 {
     PositionPad = GetDlgItem(page, IDC_POSITION_PAD);
@@ -151,8 +161,10 @@ void OnInitDialog(HWND page)
     PageWindow = page;
 }
 
-void OnDestroy()
+void OnDestroy(HWND page)
 {
+    DeleteArrowFaces(page);
+    ReleaseStatusControls();
     UnhookWindowsHookEx(HookHandle);
     HookHandle = 0;
     PageWindow = 0;
@@ -332,7 +344,7 @@ INT_PTR CALLBACK RefreshPageProc(HWND page, UINT message, WPARAM wParam, LPARAM 
     switch (message) {
     case WM_INITDIALOG: OnInitDialog(page); return TRUE;
     case WM_PAINT: PaintLogo(page, LogoFileName, 47, 6, 47, 34); return FALSE;
-    case WM_DESTROY: OnDestroy(); return TRUE;
+    case WM_DESTROY: OnDestroy(page); return TRUE;
     case WM_NOTIFY: OnNotify(page, (const NMHDR*)lParam); return TRUE;
     case WM_HELP: ShowContextHelp(page, (const HELPINFO*)lParam); return TRUE;
     case WM_COMMAND: OnCommand(page, LOWORD(wParam), HIWORD(wParam)); return TRUE;

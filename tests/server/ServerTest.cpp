@@ -290,6 +290,46 @@ TEST_F(ServerTest, HostsThePageUntilTheSheetIsGone)
     EXPECT_EQ(expected, seen) << Joined(seen);
 }
 
+int ThreadWindows()
+{
+    int count = 0;
+    EnumThreadWindows(GetCurrentThreadId(), [](HWND, LPARAM counted) { return ++*(int*)counted, TRUE; },
+                      (LPARAM)&count);
+    return count;
+}
+
+// Twenty pages shown and closed in one host: what each page made (its arrow
+// faces, the image list of its status icons) goes with it, and no window
+// stays behind.
+TEST_F(ServerTest, ClosedPagesLeaveNoObjectsBehind)
+{
+    int windowsBefore = ThreadWindows();
+    for (int cycle = 0; cycle < 20; ++cycle) {
+        IShellExtInit* extension = CreateExtension();
+        ASSERT_NE(nullptr, extension);
+        std::vector<HPROPSHEETPAGE> pages = AddPages(extension);
+        extension->Release();
+        OpenSheet(pages);
+        HWND page = CurrentPage();
+        std::vector<HGDIOBJ> made;
+        for (int arrow : {IDC_UP, IDC_DOWN, IDC_LEFT, IDC_RIGHT})
+            made.push_back((HGDIOBJ)SendDlgItemMessageA(page, arrow, BM_GETIMAGE, IMAGE_BITMAP, 0));
+        auto icons = (HIMAGELIST)SendDlgItemMessageA(page, IDC_STATUS_TREE, TVM_GETIMAGELIST, TVSIL_NORMAL, 0);
+        IMAGEINFO images = {};
+        ASSERT_TRUE(ImageList_GetImageInfo(icons, 0, &images));
+        made.push_back(images.hbmImage);
+        made.push_back(images.hbmMask);
+        for (size_t i = 0; i < made.size(); ++i)
+            ASSERT_EQ(DWORD(OBJ_BITMAP), GetObjectType(made[i])) << "object " << i;
+        CloseSheet();
+        for (size_t i = 0; i < made.size(); ++i)
+            EXPECT_EQ(0u, GetObjectType(made[i])) << "cycle " << cycle << ": object " << i << " outlived its page";
+        if (HasFailure())
+            break;
+    }
+    EXPECT_EQ(windowsBefore, ThreadWindows());
+}
+
 TEST_F(ServerTest, ClassObjectOnlyForItsClassAndFactoryInterfaces)
 {
     const CLSID otherClass = {0x87b9bd01, 0xc65c, 0x11cd, {0xa2, 0x59, 0x00, 0xdd, 0x01, 0x0e, 0x8c, 0x28}};
