@@ -554,7 +554,8 @@ TEST_F(ServerTest, UnloadWithoutShowingThePageLeavesNoHookBehind)
         << "stored [" << stored << "]";
 }
 
-// The art as the page loads it: sizes and 16 colours.
+// The art as the page loads it: sizes and 16 colours. The tab's icon is
+// shown at 32 by 32; the status icons only at 16 by 16, their stored size.
 TEST_F(ServerTest, IconsAndBitmapsHaveTheirSizesAndSixteenColours)
 {
     for (int icon = IDI_PAGE_TAB; icon <= IDI_MONITOR_GREEN; ++icon) {
@@ -562,8 +563,9 @@ TEST_F(ServerTest, IconsAndBitmapsHaveTheirSizesAndSixteenColours)
         ASSERT_NE(nullptr, found) << "icon " << icon;
         const BYTE* group = (const BYTE*)LockResource(LoadResource(module, found));
         ASSERT_EQ(1, *(const WORD*)(group + 4)) << "icon " << icon;   // one image
-        EXPECT_EQ(32, group[6]) << "icon " << icon;
-        EXPECT_EQ(32, group[7]) << "icon " << icon;
+        int size = icon == IDI_PAGE_TAB ? 32 : 16;
+        EXPECT_EQ(size, group[6]) << "icon " << icon;
+        EXPECT_EQ(size, group[7]) << "icon " << icon;
         EXPECT_EQ(16, group[8]) << "icon " << icon;
         EXPECT_NE(nullptr, LoadIconA(module, MAKEINTRESOURCEA(icon))) << "icon " << icon;
     }
@@ -579,6 +581,12 @@ TEST_F(ServerTest, IconsAndBitmapsHaveTheirSizesAndSixteenColours)
         EXPECT_EQ(bitmap.width, info->biWidth) << "bitmap " << bitmap.id;
         EXPECT_EQ(bitmap.height, info->biHeight) << "bitmap " << bitmap.id;
         EXPECT_EQ(4, info->biBitCount) << "bitmap " << bitmap.id;
+        // Stored compressed, it must still decode.
+        HBITMAP loaded = LoadBitmapA(module, MAKEINTRESOURCEA(bitmap.id));
+        BITMAP shape = {};
+        EXPECT_EQ((int)sizeof shape, GetObjectA(loaded, sizeof shape, &shape)) << "bitmap " << bitmap.id;
+        EXPECT_EQ(bitmap.width, shape.bmWidth) << "bitmap " << bitmap.id;
+        DeleteObject(loaded);
     }
 }
 
