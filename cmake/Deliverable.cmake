@@ -48,3 +48,18 @@ function(glimora_deliverable name)
     endif()
   endif()
 endfunction()
+
+# Version information of a shipping binary: product, maker, version and
+# copyright from the top-level CMakeLists.txt, and the file's own description.
+#   glimora_version_info(Purvix "Glimora uninstaller")
+function(glimora_version_info name description)
+  get_target_property(type ${name} TYPE)
+  if(type STREQUAL "SHARED_LIBRARY")
+    set(file_type VFT_DLL)
+  else()
+    set(file_type VFT_APP)
+  endif()
+  set(rc ${CMAKE_CURRENT_BINARY_DIR}/${name}.version.rc)
+  configure_file(${PROJECT_SOURCE_DIR}/resources/Version.rc.in ${rc} @ONLY)
+  target_sources(${name} PRIVATE ${rc})
+endfunction()

@@ -161,8 +161,10 @@ void OnInitDialog(HWND page)
     PageWindow = page;
 }
 
+// WinHelp stays running for as long as a window it served has not quit it.
 void OnDestroy(HWND page)
 {
+    WinHelpA(page, HelpFileName, HELP_QUIT, 0);
     DeleteArrowFaces(page);
     ReleaseStatusControls();
     UnhookWindowsHookEx(HookHandle);

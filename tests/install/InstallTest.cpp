@@ -8,6 +8,7 @@
 #include "board/VirtualBoard.h"
 #include "tests/support/Registry.h"
 #include "tests/support/Robot.h"
+#include <shellapi.h>
 
 namespace {
 
@@ -15,7 +16,7 @@ const char ClassKey[] = "CLSID\\{87b9bd00-c65c-11cd-a259-00dd010e8c28}";
 const char HandlerKey[] =
     "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Controls Folder\\Display\\shellex\\PropertySheetHandlers\\RTLPAGE";
 const char UninstallKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\RTLPAGE";
-const char* const PackageFiles[] = {"Ratelle.dll", "Glimlogo.bmp", "OV_Logo.bmp", "Purvix.exe"};
+const char* const PackageFiles[] = {"Ratelle.dll", "Glimlogo.bmp", "OV_Logo.bmp", "Purvix.exe", "Glimhelp.hlp"};
 const char* const Resolutions[] = {"640,480", "800,600", "1024,768", "1280,1024"};
 const char* const Depths[] = {"4", "8", "15", "16", "24", "32"};
 const std::string AllPages = "pages: Background | Screen Saver | Appearance | Settings | Glimora";
@@ -114,6 +115,25 @@ std::string StandIn(const std::string& arguments, std::string* output, int* stat
     return "";
 }
 
+// A string of a file's version information as Explorer's Version tab finds
+// it: under the language and code page of its first Translation entry.
+std::string VersionText(const std::string& file, const char* name)
+{
+    DWORD ignored = 0;
+    std::vector<char> info(GetFileVersionInfoSizeA(file.c_str(), &ignored));
+    WORD* translation = nullptr;
+    char* text = nullptr;
+    UINT length = 0;
+    if (info.empty() || !GetFileVersionInfoA(file.c_str(), 0, (DWORD)info.size(), info.data()) ||
+        !VerQueryValueA(info.data(), "\\VarFileInfo\\Translation", (void**)&translation, &length) || length < 4)
+        return "";
+    char path[64];
+    snprintf(path, sizeof path, "\\StringFileInfo\\%04x%04x\\%s", translation[0], translation[1], name);
+    if (!VerQueryValueA(info.data(), path, (void**)&text, &length))
+        return "";
+    return text;
+}
+
 std::vector<int> Rates(const std::string& table)
 {
     std::vector<int> rates;
@@ -185,6 +205,26 @@ TEST_F(InstallTest, PutsFilesAndRegistrationWhereTheUninstallerLooks)
             EXPECT_TRUE(machine::KeyExists(HKEY_LOCAL_MACHINE,
                                            std::string(machine::SelectionPath) + "\\" + depth + "\\" + resolution))
                 << depth << "\\" << resolution;
+}
+
+// Later Windows versions show the entry with its maker, version and icon; they
+// are the ones the installed page's own file carries.
+TEST_F(InstallTest, UninstallEntryShowsMakerVersionAndIcon)
+{
+    Install();
+    std::string server = SystemFolder() + "\\Ratelle.dll";
+    std::string maker = VersionText(server, "CompanyName");
+    std::string version = VersionText(server, "FileVersion");
+    ASSERT_NE("", maker) << server << " carries no version information";
+    EXPECT_EQ(maker, machine::Text(HKEY_LOCAL_MACHINE, UninstallKey, "Publisher"));
+    EXPECT_EQ(version, machine::Text(HKEY_LOCAL_MACHINE, UninstallKey, "DisplayVersion"));
+
+    // "file,index", the index counting the file's icons from 0.
+    std::string icon = machine::Text(HKEY_LOCAL_MACHINE, UninstallKey, "DisplayIcon");
+    size_t comma = icon.rfind(',');
+    EXPECT_EQ(Lower(server + ","), Lower(icon.substr(0, comma + 1))) << icon;
+    HICON shown = ExtractIconA(GetModuleHandleA(nullptr), server.c_str(), atoi(icon.c_str() + comma + 1));
+    EXPECT_TRUE(shown != nullptr && shown != (HICON)1) << "no icon at " << icon;
 }
 
 // Every rate offered is one the board can drive, ascending (the Optimize

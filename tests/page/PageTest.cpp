@@ -213,7 +213,18 @@ LRESULT CALLBACK HelpViewerProc(HWND window, UINT message, WPARAM wParam, LPARAM
     return DefWindowProcA(window, message, wParam, lParam);
 }
 
-TEST_F(RefreshPage, ContextHelpPopsUpTheControlsTopic)
+// F1 or "What's This?" over a control.
+void RequestHelp(HWND page, int control)
+{
+    HELPINFO info = {};
+    info.cbSize = sizeof info;
+    info.iContextType = HELPINFO_WINDOW;
+    info.iCtrlId = control;
+    info.hItemHandle = GetDlgItem(page, control);
+    SendMessageA(page, WM_HELP, 0, (LPARAM)&info);
+}
+
+TEST_F(RefreshPage, ContextHelpPopsUpTheControlsTopicAndQuitsWithThePage)
 {
     machine::WriteExampleMachine("Advance");
     OpenSheet();
@@ -228,28 +239,50 @@ TEST_F(RefreshPage, ContextHelpPopsUpTheControlsTopic)
     const int topics[][2] = { {1064, 0}, {1065, 1}, {1062, 2}, {1063, 3}, {1056, 4}, {1043, 5}, {1045, 6},
                               {1044, 7}, {1046, 8}, {1036, 9}, {1034, 10}, {1037, 11}, {1041, 12},
                               {1057, 13}, {1048, 14} };
-    auto requestHelp = [&](int control) {
-        HELPINFO info = {};
-        info.cbSize = sizeof info;
-        info.iContextType = HELPINFO_WINDOW;
-        info.iCtrlId = control;
-        info.hItemHandle = GetDlgItem(page, control);
-        SendMessageA(page, WM_HELP, 0, (LPARAM)&info);
-    };
     for (const auto& topic : topics) {
         LastHelp = HelpRequest();
-        requestHelp(topic[0]);
+        RequestHelp(page, topic[0]);
         EXPECT_EQ(1, LastHelp.count) << "control " << topic[0];
         EXPECT_EQ((UINT)HELP_CONTEXTPOPUP, LastHelp.command) << "control " << topic[0];
         EXPECT_EQ(topic[1], LastHelp.data) << "control " << topic[0];
         EXPECT_EQ("Glimhelp.hlp", LastHelp.file);
     }
     LastHelp = HelpRequest();
-    requestHelp(IDC_SETTINGS_FRAME);
-    requestHelp(IDC_BANNER);
+    RequestHelp(page, IDC_SETTINGS_FRAME);
+    RequestHelp(page, IDC_BANNER);
     EXPECT_EQ(0, LastHelp.count) << "frames and pictures have no topic";
+    CloseSheet(PSBTN_OK);
+    EXPECT_EQ(1, LastHelp.count);
+    EXPECT_EQ((UINT)HELP_QUIT, LastHelp.command) << "the page's last request";
+    EXPECT_EQ("Glimhelp.hlp", LastHelp.file);
     DestroyWindow(viewer);
     UnregisterClassA("MS_WINHELP", cls.hInstance);
+}
+
+// A damaged help file where the viewer looks first (the current folder): F1
+// leaves the page answering, and the viewer it started goes with the page.
+TEST_F(RefreshPage, DamagedHelpFileLeavesThePageWorkingAndNoViewerBehind)
+{
+    const char damaged[] = "?_\3\0 cut short";  // a help file's magic, then nothing of use
+    HANDLE file = CreateFileA("Glimhelp.hlp", GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    DWORD written = 0;
+    WriteFile(file, damaged, sizeof damaged, &written, nullptr);
+    CloseHandle(file);
+    machine::WriteExampleMachine("Advance");
+    OpenSheet();
+    RequestHelp(page, IDC_TEST);
+    Click(IDC_DEFAULT);
+    EXPECT_FALSE(Enabled(page, IDC_DEFAULT)) << "the page did not answer its Default button";
+    CloseSheet(PSBTN_CANCEL);
+    bool gone = false;
+    for (int i = 0; i < 200 && !gone; ++i) {
+        robot::Pump(100);
+        gone = !FindWindowA("MS_WINHELP", nullptr);
+    }
+    EXPECT_TRUE(gone) << "a help viewer is still running after the page closed";
+    if (HWND left = FindWindowA("MS_WINHELP", nullptr))
+        PostMessageA(left, WM_CLOSE, 0, 0);
+    DeleteFileA("Glimhelp.hlp");
 }
 
 TEST_F(RefreshPage, HotKeysMoveAndRestoreThePicture)
