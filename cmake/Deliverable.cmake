@@ -8,7 +8,14 @@
 # calls of memset/strlen, which the deliverables do not have (or are).
 set(GLIMORA_CODE_FLAGS -fno-exceptions -fno-rtti -fno-threadsafe-statics -fno-tree-loop-distribute-patterns
     -fno-stack-protector -Wall -Wextra)
-set(GLIMORA_SYSTEM_LIBS user32 gdi32 advapi32 comctl32 ole32 shell32 uuid kernel32)
+# The shipping build keeps only the code it reaches: one section a function,
+# for the linker to drop the rest; no unwind tables, as nothing throws.
+if(CMAKE_SYSTEM_PROCESSOR STREQUAL "i686")
+  list(APPEND GLIMORA_CODE_FLAGS -ffunction-sections -fno-asynchronous-unwind-tables
+       -fno-unwind-tables)
+endif()
+# No uuid: the server defines the few interface identifiers it compares.
+set(GLIMORA_SYSTEM_LIBS user32 gdi32 advapi32 comctl32 ole32 shell32 kernel32)
 
 # A static library of deliverable code (also linked into test programs).
 function(glimora_library name)
@@ -32,9 +39,13 @@ function(glimora_deliverable name)
   target_link_options(${name} PRIVATE -nostdlib -static-libgcc -s -Wl,--subsystem,windows)
   target_link_libraries(${name} PRIVATE glimora_startup ${GLIMORA_SYSTEM_LIBS} gcc)
   if(CMAKE_SYSTEM_PROCESSOR STREQUAL "i686")
-    target_link_options(${name} PRIVATE -Wl,--enable-stdcall-fixup
+    target_link_options(${name} PRIVATE -Wl,--gc-sections -Wl,--enable-stdcall-fixup
                         -Wl,--major-subsystem-version,4 -Wl,--minor-subsystem-version,0
                         -Wl,--major-os-version,4 -Wl,--minor-os-version,0)
+    # A program is always loaded at its own base address: it needs no relocations.
+    if(NOT type STREQUAL "SHARED_LIBRARY")
+      target_link_options(${name} PRIVATE -Wl,--disable-reloc-section)
+    endif()
   endif()
 endfunction()
 

@@ -17,19 +17,13 @@ server=/usr/lib/wine/wineserver
 : "${WINEPREFIX:?names the prefix to make}"
 export WINEDEBUG="${WINEDEBUG:--all}" WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=}" WINELOADER=$wine
 
-# A Linux path as Wine's Z: drive sees it.
-winepath_of() { printf 'Z:%s' "$1" | tr / '\\'; }
+. "$here/wine-prefix.sh"
 # The value of a REG_SZ line of the machine profile.
 profile_value() { sed -n "s/^\"$1\"=\"\(.*\)\"\r\{0,1\}\$/\1/p" "$here/example-machine.reg"; }
 
 "$server" -k >/dev/null 2>&1 || true
 rm -rf "$WINEPREFIX"
-mkdir -p "$WINEPREFIX"
-"$wine" wineboot -i </dev/null >/dev/null 2>&1
-"$server" -w
-# Without a window manager every hide of a captioned window costs seconds.
-printf 'REGEDIT4\n\n[HKEY_CURRENT_USER\\Software\\Wine\\X11 Driver]\n"Managed"="N"\n' >"$WINEPREFIX/unmanaged.reg"
-"$wine" regedit /S "$(winepath_of "$WINEPREFIX/unmanaged.reg")" </dev/null >/dev/null 2>&1
+make_wine_prefix
 "$wine" regedit /S "$(winepath_of "$here/example-machine.reg")" </dev/null >/dev/null 2>&1
 "$wine" "$bin/BoardInspect.exe" reset "$(profile_value Resolution)" "$(profile_value BitsPerPixel)" </dev/null
 

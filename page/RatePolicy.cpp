@@ -197,5 +197,6 @@ void LoadMessageText(int n)
     char name[TextCapacity];
     TextCopy(name, sizeof name, "Msg");
     TextAppendInt(name, sizeof name, n);
-    ReadRegistryValue(LanguageKey, name, MessageText, MessageCapacity);
+    // A text longer than the room is shown cut, never left as the last one.
+    ReadRegistryTextCut(LanguageKey, name, MessageText, MessageCapacity);
 }

@@ -127,6 +127,16 @@ void SetArrowFaces(HWND page)
     }
 }
 
+// The buttons do not own their faces: each page made its own four bitmaps.
+void DeleteArrowFaces(HWND page)
+{
+    for (const ArrowFace& face : ArrowFaces) {
+        HWND button = GetDlgItem(page, face.control);
+        if (button)
+            DeleteObject((HGDIOBJ)SendMessageA(button, BM_SETIMAGE, IMAGE_BITMAP, 0));
+    }
+}
+
 void TakeDragArea(HWND page)
 {
     PositionPad = GetDlgItem(page, IDC_POSITION_PAD);
@@ -155,6 +165,8 @@ void OnInitDialog(HWND page)
 void OnDestroy(HWND page)
 {
     WinHelpA(page, HelpFileName, HELP_QUIT, 0);
+    DeleteArrowFaces(page);
+    ReleaseStatusControls();
     UnhookWindowsHookEx(HookHandle);
     HookHandle = 0;
     PageWindow = 0;

@@ -38,6 +38,35 @@ void CloseMonitorDialog(HWND sheet)
 
 class DisplayWatch : public PageTest {};
 
+// Another program's hook on the sheet's thread, installed before the page's.
+HWND Watched;
+int SeenByEarlierHook;
+
+LRESULT CALLBACK EarlierHook(int code, WPARAM wParam, LPARAM lParam)
+{
+    if (code == HC_ACTION && ((const CWPSTRUCT*)lParam)->hwnd == Watched)
+        ++SeenByEarlierHook;
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+TEST_F(DisplayWatch, HookInstalledBeforeThePageSeesEveryMessage)
+{
+    machine::WriteExampleMachine("Advance");
+    StoreRate("Advance", "60");
+    HHOOK earlier = SetWindowsHookExA(WH_CALLWNDPROC, EarlierHook, nullptr, GetCurrentThreadId());
+    OpenSheet();
+    Watched = CreateWindowA("STATIC", "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
+    SeenByEarlierHook = 0;
+    for (int i = 0; i < 998; ++i)
+        SendMessageA(Watched, WM_USER + 1, i, 0);
+    SendMessageA(Watched, WM_ENABLE, TRUE, 0);
+    SendMessageA(Watched, WM_DISPLAYCHANGE, 16, MAKELPARAM(800, 600));
+    int seen = SeenByEarlierHook;
+    DestroyWindow(Watched);
+    UnhookWindowsHookEx(earlier);
+    EXPECT_EQ(1000, seen) << "the page's hook must hand every message on";
+}
+
 TEST_F(DisplayWatch, NewResolutionInAdvanceAppliesAndStoresTheDefaultRate)
 {
     machine::WriteExampleMachine("Advance");
