@@ -8,7 +8,14 @@
 # calls of memset/strlen, which the deliverables do not have (or are).
 set(GLIMORA_CODE_FLAGS -fno-exceptions -fno-rtti -fno-threadsafe-statics -fno-tree-loop-distribute-patterns
     -fno-stack-protector -Wall -Wextra)
-set(GLIMORA_SYSTEM_LIBS user32 gdi32 advapi32 comctl32 ole32 shell32 uuid kernel32)
+# The shipping build keeps only the code it reaches: one section a function,
+# for the linker to drop the rest; no unwind tables, as nothing throws.
+if(CMAKE_SYSTEM_PROCESSOR STREQUAL "i686")
+  list(APPEND GLIMORA_CODE_FLAGS -ffunction-sections -fno-asynchronous-unwind-tables
+       -fno-unwind-tables)
+endif()
+# No uuid: the server defines the few interface identifiers it compares.
+set(GLIMORA_SYSTEM_LIBS user32 gdi32 advapi32 comctl32 ole32 shell32 kernel32)
 
 # A static library of deliverable code (also linked into test programs).
 function(glimora_library name)
@@ -32,17 +39,36 @@ function(glimora_deliverable name)
   target_link_options(${name} PRIVATE -nostdlib -static-libgcc -s -Wl,--subsystem,windows)
   target_link_libraries(${name} PRIVATE glimora_startup ${GLIMORA_SYSTEM_LIBS} gcc)
   if(CMAKE_SYSTEM_PROCESSOR STREQUAL "i686")
-    target_link_options(${name} PRIVATE -Wl,--enable-stdcall-fixup
+    target_link_options(${name} PRIVATE -Wl,--gc-sections -Wl,--enable-stdcall-fixup
                         -Wl,--major-subsystem-version,4 -Wl,--minor-subsystem-version,0
                         -Wl,--major-os-version,4 -Wl,--minor-os-version,0)
+    # A program is always loaded at its own base address: it needs no relocations.
+    if(NOT type STREQUAL "SHARED_LIBRARY")
+      target_link_options(${name} PRIVATE -Wl,--disable-reloc-section)
+    endif()
   endif()
 endfunction()
 
+# Version information of a shipping binary: product, maker, version and
+# copyright from the top-level CMakeLists.txt, and the file's own description.
+#   glimora_version_info(Purvix "Glimora uninstaller")
+function(glimora_version_info name description)
+  get_target_property(type ${name} TYPE)
+  if(type STREQUAL "SHARED_LIBRARY")
+    set(file_type VFT_DLL)
+  else()
+    set(file_type VFT_APP)
+  endif()
+  set(rc ${CMAKE_CURRENT_BINARY_DIR}/${name}.version.rc)
+  configure_file(${PROJECT_SOURCE_DIR}/resources/Version.rc.in ${rc} @ONLY)
+  target_sources(${name} PRIVATE ${rc})
+endfunction()
+
 # A test build for the shipping processor loads the shipping build's own
-# binaries, built there with its compiler and flags: Ratelle.dll and
-# Purvix.exe are copied beside the test programs and the package into
-# <build>/package. The targets Ratelle, Purvix and glimora_package stand for
-# those copies, so the tests depend on them as in the other builds.
+# binaries, built there with its compiler and flags: Ratelle.dll, Purvix.exe
+# and Glimrate.exe are copied beside the test programs, the package into
+# <build>/package and its floppy image and zip into <build>. The targets of those names and glimora_package stand for
+# the copies, so the tests depend on them as in the other builds.
 set(GLIMORA_SHIPPING_BUILD "" CACHE PATH "Build folder of the win95 preset whose binaries the tests load")
 function(glimora_take_shipping_build)
   if(NOT EXISTS ${GLIMORA_SHIPPING_BUILD}/CMakeCache.txt)
@@ -52,12 +78,16 @@ function(glimora_take_shipping_build)
   add_custom_target(glimora_shipping_build ALL
     # Its own make, not a part of this one's jobs.
     COMMAND ${CMAKE_COMMAND} -E env --unset=MAKEFLAGS --unset=MAKELEVEL
-            ${CMAKE_COMMAND} --build ${GLIMORA_SHIPPING_BUILD} --target Ratelle Purvix glimora_package
-    COMMAND ${CMAKE_COMMAND} -E copy_if_different ${bin}/Ratelle.dll ${bin}/Purvix.exe ${CMAKE_RUNTIME_OUTPUT_DIRECTORY}
+            ${CMAKE_COMMAND} --build ${GLIMORA_SHIPPING_BUILD} --target Ratelle Purvix Glimrate glimora_package
+    COMMAND ${CMAKE_COMMAND} -E copy_if_different ${bin}/Ratelle.dll ${bin}/Purvix.exe ${bin}/Glimrate.exe
+            ${CMAKE_RUNTIME_OUTPUT_DIRECTORY}
+    COMMAND ${CMAKE_COMMAND} -E rm -rf ${CMAKE_BINARY_DIR}/package
     COMMAND ${CMAKE_COMMAND} -E copy_directory ${GLIMORA_SHIPPING_BUILD}/package ${CMAKE_BINARY_DIR}/package
-    COMMENT "The shipping build's Ratelle.dll, Purvix.exe and package"
+    COMMAND ${CMAKE_COMMAND} -E copy_if_different ${GLIMORA_SHIPPING_BUILD}/Glimora.img
+            ${GLIMORA_SHIPPING_BUILD}/Glimora.zip ${CMAKE_BINARY_DIR}
+    COMMENT "The shipping build's Ratelle.dll, Purvix.exe, Glimrate.exe, package and floppy image"
     VERBATIM)
-  foreach(name Ratelle Purvix glimora_package)
+  foreach(name Ratelle Purvix Glimrate glimora_package)
     add_custom_target(${name})
     add_dependencies(${name} glimora_shipping_build)
   endforeach()
