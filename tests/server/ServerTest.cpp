@@ -290,11 +290,17 @@ TEST_F(ServerTest, HostsThePageUntilTheSheetIsGone)
     EXPECT_EQ(expected, seen) << Joined(seen);
 }
 
+// A lambda cannot be a stdcall callback on i686.
+BOOL CALLBACK CountWindow(HWND, LPARAM counted)
+{
+    ++*(int*)counted;
+    return TRUE;
+}
+
 int ThreadWindows()
 {
     int count = 0;
-    EnumThreadWindows(GetCurrentThreadId(), [](HWND, LPARAM counted) { return ++*(int*)counted, TRUE; },
-                      (LPARAM)&count);
+    EnumThreadWindows(GetCurrentThreadId(), CountWindow, (LPARAM)&count);
     return count;
 }
 
