@@ -20,7 +20,7 @@ namespace {
 typedef std::map<std::string, long long> CallCounts;
 
 // Every import of a module sent through a stub that counts the call and
-// jumps on to the real function (x86_64; r11 is free at a call).
+// jumps on to the real function, leaving registers and stack as they were.
 class ImportCounter {
 public:
     explicit ImportCounter(HMODULE module)
@@ -31,13 +31,22 @@ public:
         counts_.assign(imports_.size(), 0);
         stubs_ = (BYTE*)VirtualAlloc(nullptr, imports_.size() * 32, MEM_COMMIT, PAGE_EXECUTE_READWRITE);
         for (size_t i = 0; i < imports_.size(); ++i) {
+            long long* counter = &counts_[i];
+#ifdef _WIN64
+            // r11 is free at a call.
             BYTE stub[] = {0x49, 0xBB, 0, 0, 0, 0, 0, 0, 0, 0,   // mov r11, counter
                            0xF0, 0x49, 0xFF, 0x03,               // lock inc qword [r11]
                            0x49, 0xBB, 0, 0, 0, 0, 0, 0, 0, 0,   // mov r11, function
                            0x41, 0xFF, 0xE3};                    // jmp r11
-            long long* counter = &counts_[i];
             memcpy(stub + 2, &counter, 8);
             memcpy(stub + 16, &imports_[i].function, 8);
+#else
+            BYTE stub[] = {0xF0, 0xFF, 0x05, 0, 0, 0, 0,         // lock inc dword [counter]
+                           0x68, 0, 0, 0, 0,                     // push function
+                           0xC3};                                // ret (to it)
+            memcpy(stub + 3, &counter, 4);
+            memcpy(stub + 8, &imports_[i].function, 4);
+#endif
             memcpy(stubs_ + i * 32, stub, sizeof stub);
             StoreImport(imports_[i].slot, stubs_ + i * 32);
         }
