@@ -1,4 +1,5 @@
-// The removal pass: the installation's registry keys, then its files.
+// The removal pass: the installation's registry keys, then its files. What
+// can't be deleted now is deleted at the next start of Windows.
 #include "uninstall/Uninstall.h"
 #include "runtime/Text.h"
 
@@ -18,6 +19,18 @@ const char* const MachineKeys[] = {
 };
 // The class registration of Ratelle's page, under HKEY_CLASSES_ROOT.
 const char ClassKey[] = "CLSID\\{87b9bd00-c65c-11cd-a259-00dd010e8c28}";
+// The start-up step's value; the Run key itself and its other values belong
+// to everybody.
+const char RunKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+const char RunValue[] = "Glimora";
+
+// Under the Windows directory. The library goes while a closing sheet may
+// still hold it; the program's own files go last.
+const char LibraryFile[] = "\\System\\Ratelle.dll";
+const char* const SystemFiles[] = {
+    "\\System\\Glimlogo.bmp", "\\System\\Glimhelp.hlp", "\\System\\Glimhelp.GID", "\\System\\Glimrate.exe",
+};
+const char* const ProgramFiles[] = {"\\System\\OV_Logo.bmp", "\\System\\Purvix.exe"};
 
 const int WindowsDirectoryCapacity = 80;
 const int PathCapacity = 100;
@@ -25,9 +38,18 @@ const int PathCapacity = 100;
 // its stack use is bounded; the installation's keys are a few levels deep.
 const int MaxKeyDepth = 32;
 const int KeyNameCapacity = 256;   // registry key names have at most 255 characters
+const DWORD RetryInterval = 50;    // milliseconds between tries on a held file
 
 // What an INF of the package's display driver names.
 const char DriverMark[] = "PCI\\VEN_5333";
+
+// What the pass could not take away now, and what not at all.
+int ScheduledCount;
+int FailedCount;
+
+// WININIT.INI is read whole into this; a bigger one is not changed.
+const int WininitCapacity = 16384;
+char WininitText[WininitCapacity];
 
 // Empties the key name of parent from the bottom up.
 void DeleteSubKeys(HKEY parent, const char* name, int depth)
@@ -45,6 +67,33 @@ void DeleteSubKeys(HKEY parent, const char* name, int depth)
         if (RegDeleteKeyA(key, child) != ERROR_SUCCESS)
             ++index;
     }
+    RegCloseKey(key);
+}
+
+bool KeyExists(HKEY parent, const char* name)
+{
+    HKEY key;
+    if (RegOpenKeyExA(parent, name, 0, KEY_READ, &key) != ERROR_SUCCESS)
+        return false;
+    RegCloseKey(key);
+    return true;
+}
+
+// A key that is still there after its deletion counts as a failure.
+void RemoveKey(HKEY root, const char* name)
+{
+    if (DeleteRegistryKey(root, name) != ERROR_SUCCESS && root != 0 && KeyExists(root, name))
+        ++FailedCount;
+}
+
+void RemoveRunValue()
+{
+    HKEY key;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, RunKey, 0, KEY_QUERY_VALUE | KEY_SET_VALUE, &key) != ERROR_SUCCESS)
+        return;
+    LONG status = RegDeleteValueA(key, RunValue);
+    if (status != ERROR_SUCCESS && status != ERROR_FILE_NOT_FOUND)
+        ++FailedCount;
     RegCloseKey(key);
 }
 
@@ -73,42 +122,115 @@ char UpperCase(char c)
     return c >= 'a' && c <= 'z' ? (char)(c - 'a' + 'A') : c;
 }
 
-void DeleteFileUnder(const char* windowsDirectory, const char* tail)
+// Whether text starts with the ASCII word, in any case.
+bool StartsWithWord(const char* text, const char* word)
 {
-    char path[PathCapacity];
-    if (ComposePath(path, windowsDirectory, tail))
-        DeleteInstalledFile(path);
+    for (; *word != '\0'; ++text, ++word)
+        if (UpperCase(*text) != UpperCase(*word))
+            return false;
+    return true;
 }
 
-void DeleteInstalledFiles()
+bool WindowsDirectory(char* directory)
 {
-    char windowsDirectory[WindowsDirectoryCapacity];
-    UINT length = GetWindowsDirectoryA(windowsDirectory, WindowsDirectoryCapacity);
+    UINT length = GetWindowsDirectoryA(directory, WindowsDirectoryCapacity);
     // A directory that didn't fit was not stored: no file name can be formed.
-    if (length == 0 || length >= (UINT)WindowsDirectoryCapacity)
-        return;
-    DeleteFileUnder(windowsDirectory, "\\Inf\\S3.inf");
-    DeleteOemInfFiles(windowsDirectory);
-    DeleteFileUnder(windowsDirectory, "\\System\\Ratelle.dll");
-    DeleteFileUnder(windowsDirectory, "\\System\\Glimlogo.bmp");
+    return length != 0 && length < (UINT)WindowsDirectoryCapacity;
+}
+
+bool NineXFamily()
+{
+    return (GetVersion() & 0x80000000) != 0;
+}
+
+bool WriteAll(HANDLE file, const char* text, int length)
+{
+    DWORD written = 0;
+    return length == 0 || (WriteFile(file, text, (DWORD)length, &written, 0) && written == (DWORD)length);
+}
+
+// Reads the file whole into WininitText; its length, 0 when it is missing,
+// -1 when it can't be read or is too big to change safely.
+int ReadWininit(const char* iniPath)
+{
+    HANDLE file = CreateFileA(iniPath, GENERIC_READ, FILE_SHARE_READ, 0, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, 0);
+    if (file == INVALID_HANDLE_VALUE)
+        return GetLastError() == ERROR_FILE_NOT_FOUND ? 0 : -1;
+    DWORD size = GetFileSize(file, 0);
+    DWORD got = 0;
+    bool read = size < (DWORD)WininitCapacity && ReadFile(file, WininitText, size, &got, 0) && got == size;
+    CloseHandle(file);
+    return read ? (int)size : -1;
+}
+
+// Where the new line goes: right after the [rename] header's line, or -1
+// when the file has no such section.
+int RenameSectionBody(int length)
+{
+    for (int i = 0; i < length; ++i) {
+        bool lineStart = i == 0 || WininitText[i - 1] == '\n';
+        if (!lineStart || i + 8 > length || !StartsWithWord(WininitText + i, "[rename]"))
+            continue;
+        while (i < length && WininitText[i] != '\n')
+            ++i;
+        return i < length ? i + 1 : length;
+    }
+    return -1;
 }
 
 } // namespace
 
-void RemoveInstallation()
+void RemoveRegistration()
 {
     HKEY machine = OpenRootKey(HKEY_LOCAL_MACHINE);
     for (const char* key : MachineKeys)
-        DeleteRegistryKey(machine, key);
+        RemoveKey(machine, key);
     if (machine != 0)
         RegCloseKey(machine);
 
     HKEY classes = OpenRootKey(HKEY_CLASSES_ROOT);
-    DeleteRegistryKey(classes, ClassKey);
+    RemoveKey(classes, ClassKey);
     if (classes != 0)
         RegCloseKey(classes);
 
-    DeleteInstalledFiles();
+    RemoveRunValue();
+}
+
+void RemoveFiles(DWORD releaseWait)
+{
+    char windows[WindowsDirectoryCapacity];
+    char path[PathCapacity];
+    if (!WindowsDirectory(windows))
+        return;
+    if (ComposePath(path, windows, "\\Inf\\S3.inf"))
+        RemovePackageFile(path, 0);
+    DeleteOemInfFiles(windows);
+    if (ComposePath(path, windows, LibraryFile))
+        RemovePackageFile(path, releaseWait);
+    for (const char* tail : SystemFiles)
+        if (ComposePath(path, windows, tail))
+            RemovePackageFile(path, 0);
+}
+
+void RemoveProgramFiles()
+{
+    char windows[WindowsDirectoryCapacity];
+    char path[PathCapacity];
+    if (!WindowsDirectory(windows))
+        return;
+    for (const char* tail : ProgramFiles)
+        if (ComposePath(path, windows, tail))
+            RemovePackageFile(path, 0);
+}
+
+bool RestartNeeded()
+{
+    return ScheduledCount > 0;
+}
+
+int RemovalExitCode()
+{
+    return FailedCount > 0 ? ExitIncomplete : ExitRemoved;
 }
 
 HKEY OpenRootKey(HKEY root)
@@ -127,11 +249,90 @@ LONG DeleteRegistryKey(HKEY key, const char* subKey)
     return RegDeleteKeyA(key, subKey);
 }
 
-int DeleteInstalledFile(const char* path)
+FileFate RemovePackageFile(const char* path, DWORD patience)
 {
-    if (DeleteFileA(path))
-        return 0;
-    return GetLastError() == 0 ? 0 : -1;
+    DWORD attributes = GetFileAttributesA(path);
+    if (attributes == INVALID_FILE_ATTRIBUTES)
+        return FileGone;
+    // The package's own file: read-only doesn't keep it.
+    if (attributes & FILE_ATTRIBUTE_READONLY)
+        SetFileAttributesA(path, attributes & ~FILE_ATTRIBUTE_READONLY);
+    DWORD start = GetTickCount();
+    for (;;) {
+        if (DeleteFileA(path) || GetFileAttributesA(path) == INVALID_FILE_ATTRIBUTES)
+            return FileGone;
+        if (GetTickCount() - start >= patience)
+            break;
+        PumpMessagesFor(RetryInterval);
+    }
+    if (ScheduleDeletion(path)) {
+        ++ScheduledCount;
+        return FileScheduled;
+    }
+    ++FailedCount;
+    return FileKept;
+}
+
+bool ScheduleDeletion(const char* path)
+{
+    if (!NineXFamily())
+        return MoveFileExA(path, 0, MOVEFILE_DELAY_UNTIL_REBOOT) != 0;
+    char windows[WindowsDirectoryCapacity];
+    char iniPath[PathCapacity];
+    return WindowsDirectory(windows) && ComposePath(iniPath, windows, "\\WININIT.INI")
+        && AddWininitDeletion(iniPath, path);
+}
+
+bool AddWininitDeletion(const char* iniPath, const char* path)
+{
+    // WININIT runs before Windows and knows only short names.
+    char line[PathCapacity + 8];
+    TextCopy(line, sizeof line, "NUL=");
+    DWORD shortLength = GetShortPathNameA(path, line + 4, PathCapacity);
+    if (shortLength == 0 || shortLength >= (DWORD)PathCapacity)
+        return false;
+    TextAppend(line, sizeof line, "\r\n");
+
+    int length = ReadWininit(iniPath);
+    if (length < 0)
+        return false;
+    int body = RenameSectionBody(length);
+    HANDLE file = CreateFileA(iniPath, GENERIC_WRITE, 0, 0, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, 0);
+    if (file == INVALID_HANDLE_VALUE)
+        return false;
+    bool written;
+    if (body < 0) {
+        bool newLine = length > 0 && WininitText[length - 1] != '\n';
+        written = WriteAll(file, WininitText, length) && (!newLine || WriteAll(file, "\r\n", 2))
+               && WriteAll(file, "[rename]\r\n", 10) && WriteAll(file, line, TextLength(line));
+    } else {
+        bool newLine = body == length && length > 0 && WininitText[length - 1] != '\n';
+        written = WriteAll(file, WininitText, body) && (!newLine || WriteAll(file, "\r\n", 2))
+               && WriteAll(file, line, TextLength(line)) && WriteAll(file, WininitText + body, length - body);
+    }
+    CloseHandle(file);
+    return written;
+}
+
+void PumpMessagesFor(DWORD milliseconds)
+{
+    DWORD start = GetTickCount();
+    for (;;) {
+        MSG message;
+        while (PeekMessageA(&message, 0, 0, 0, PM_REMOVE)) {
+            // The quit message belongs to the program's own loop.
+            if (message.message == WM_QUIT) {
+                PostQuitMessage((int)message.wParam);
+                return;
+            }
+            TranslateMessage(&message);
+            DispatchMessageA(&message);
+        }
+        DWORD passed = GetTickCount() - start;
+        if (passed >= milliseconds)
+            return;
+        MsgWaitForMultipleObjects(0, 0, FALSE, milliseconds - passed, QS_ALLINPUT);
+    }
 }
 
 void DeleteOemInfFiles(const char* windowsDirectory)
@@ -148,11 +349,10 @@ void DeleteOemInfFiles(const char* windowsDirectory)
         if (GetFileAttributesA(path) == INVALID_FILE_ATTRIBUTES)
             return;
         // Other drivers' INF files stay: their installations still need them.
-        if (IsPackageInf(path) && DeleteInstalledFile(path) != 0)
+        if (IsPackageInf(path) && RemovePackageFile(path, 0) == FileKept)
             return;
     }
 }
-
 bool IsPackageInf(const char* path)
 {
     HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, 0, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, 0);

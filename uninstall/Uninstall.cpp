@@ -1,6 +1,7 @@
-// Purvix.exe: asks, removes the installation, closes an open Display
-// properties sheet, then shows the removal steps being ticked off under a
-// progress bar that fills in four seconds.
+// Purvix.exe: asks, removes the registration, closes an open Display
+// properties sheet that shows the Glimora page, removes the files, then shows
+// the removal steps being ticked off under a progress bar that fills in four
+// seconds.
 #include "uninstall/Uninstall.h"
 #include <commctrl.h>
 #include "dib/Dib.h"
@@ -25,6 +26,14 @@ const int BoxWidth = 200;
 const int BoxHeight = 25;
 const int ProgressSteps = 20;        // range 0 to 20, step 1
 const DWORD StepInterval = 200;      // milliseconds
+// How long a sheet asked to close gets to let go of Ratelle.dll.
+const DWORD SheetReleaseWait = 4000;
+
+const char FinishText[] = "Finish Uninstall Program !";
+const char RestartText[] = "Finish Uninstall Program !\n\n"
+                           "Some files are still in use. Restart Windows to finish removing them.";
+const char IncompleteText[] = "Finish Uninstall Program !\n\n"
+                              "Some files or registry entries could not be removed.";
 
 void RegisterWindowClass(HINSTANCE instance)
 {
@@ -59,15 +68,35 @@ void PauseAnsweringSentMessages(DWORD milliseconds)
     }
 }
 
-int RunMessageLoop()
+void RunMessageLoop()
 {
     MSG message;
-    message.wParam = 0;
     while (GetMessageA(&message, 0, 0, 0) > 0) {
         TranslateMessage(&message);
         DispatchMessageA(&message);
     }
-    return (int)message.wParam;
+}
+
+// Whether the control is there, of the class given.
+bool HasControl(HWND parent, int id, const char* className)
+{
+    HWND control = GetDlgItem(parent, id);
+    char found[32];
+    return control != 0 && GetClassNameA(control, found, sizeof found) != 0 && lstrcmpiA(found, className) == 0;
+}
+
+// The Glimora page, known by its own controls whatever the language.
+bool IsGlimoraPage(HWND page)
+{
+    return HasControl(page, IDC_STATUS_TREE, WC_TREEVIEWA) && HasControl(page, IDC_RATE_TRACKBAR, TRACKBAR_CLASSA)
+        && HasControl(page, IDC_POSITION_PAD, "Static") && HasControl(page, IDC_TEST, "Button");
+}
+
+const char* FinalText()
+{
+    if (RemovalExitCode() != ExitRemoved)
+        return IncompleteText;
+    return RestartNeeded() ? RestartText : FinishText;
 }
 
 } // namespace
@@ -75,20 +104,28 @@ int RunMessageLoop()
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE previous, LPSTR, int showCommand)
 {
     if (MessageBoxA(0, "Do you really want to Uninstall the VGA driver?", "Uninstall Driver", MB_OKCANCEL) != IDOK)
-        return 1;   // nothing was removed
-    RemoveInstallation();
+        return ExitCancelled;   // nothing was removed
+    RemoveRegistration();
     ProgramInstance = instance;
     if (previous == 0)
         RegisterWindowClass(instance);
     HWND window = CreateWindowExA(0, WindowClassName, "Uninstall Program", WS_DLGFRAME | WS_SYSMENU,
                                   100, 50, 450, 350, 0, 0, instance, 0);
-    if (window == 0)
-        return 0;
-    ShowWindow(window, showCommand);
-    UpdateWindow(window);
-    PressDialogOk();
-    RunProgress(window);
-    return RunMessageLoop();
+    if (window != 0) {
+        ShowWindow(window, showCommand);
+        UpdateWindow(window);
+    }
+    // The sheet's page keeps Ratelle.dll loaded until the sheet has closed.
+    RemoveFiles(CloseGlimoraSheets() > 0 ? SheetReleaseWait : 0);
+    if (window != 0)
+        RunProgress(window);
+    // The logo stays on show until the bar is full.
+    RemoveProgramFiles();
+    if (MessageBoxA(0, FinalText(), "Finished", MB_OK) == IDOK)
+        PostQuitMessage(0);
+    if (window != 0)
+        RunMessageLoop();
+    return RemovalExitCode();
 }
 
 LRESULT CALLBACK UninstallWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
@@ -123,17 +160,30 @@ void CreateStepBoxes(HWND window)
     }
 }
 
-// Only a property sheet (a dialog with a tab control) knows PSM_PRESSBUTTON;
-// any other dialog would take it for a message of its own.
-void PressDialogOk()
+// Only a property sheet that holds the Glimora page is asked, and by a posted
+// message: a sheet that is busy or hung (Add/Remove Programs waits for this
+// program to end) must not hold the removal up.
+int CloseGlimoraSheets()
 {
-    HWND dialog = 0;
-    while ((dialog = FindWindowExA(0, dialog, "#32770", 0)) != 0) {
-        if (FindWindowExA(dialog, 0, WC_TABCONTROLA, 0) != 0) {
-            SendMessageA(dialog, PSM_PRESSBUTTON, PSBTN_OK, 0);
-            return;
-        }
+    int asked = 0;
+    for (HWND sheet = 0; (sheet = FindWindowExA(0, sheet, "#32770", 0)) != 0;) {
+        if (HoldsGlimoraPage(sheet) && PostMessageA(sheet, PSM_PRESSBUTTON, PSBTN_OK, 0))
+            ++asked;
     }
+    return asked;
+}
+
+// A sheet's pages are dialogs among its children, next to its tab control;
+// a page not yet shown has no window, and then the library waits for the
+// next start of Windows.
+bool HoldsGlimoraPage(HWND sheet)
+{
+    if (FindWindowExA(sheet, 0, WC_TABCONTROLA, 0) == 0)
+        return false;
+    for (HWND page = 0; (page = FindWindowExA(sheet, page, "#32770", 0)) != 0;)
+        if (IsGlimoraPage(page))
+            return true;
+    return false;
 }
 
 void RunProgress(HWND window)
@@ -157,6 +207,4 @@ void RunProgress(HWND window)
         if (before >= ProgressSteps - 1)
             break;
     }
-    if (MessageBoxA(0, "Finish Uninstall Program !", "Finished", MB_OK) == IDOK)
-        PostQuitMessage(0);
 }
