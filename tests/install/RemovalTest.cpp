@@ -25,6 +25,8 @@ const char RunKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 const char* const PackageFiles[] = {"Ratelle.dll", "Glimlogo.bmp", "OV_Logo.bmp",  "Purvix.exe",
                                     "Glimhelp.hlp", "Glimhelp.GID", "Glimrate.exe"};
 const char Restart[] = "Restart Windows";
+// Where Wine is told which Windows Purvix.exe runs on.
+const char PurvixVersionKey[] = "Software\\Wine\\AppDefaults\\Purvix.exe";
 const DWORD Generous = 30000;   // for what takes a few seconds on an idle machine
 
 std::string BinFolder()
@@ -40,6 +42,11 @@ std::string SystemFile(const std::string& name)
     char windows[MAX_PATH];
     GetWindowsDirectoryA(windows, MAX_PATH);
     return std::string(windows) + "\\System\\" + name;
+}
+
+std::string WininitPath()
+{
+    return SystemFile("..\\WININIT.INI");
 }
 
 bool Exists(const std::string& path)
@@ -237,11 +244,19 @@ protected:
     {
         robot::StopWatchingBoxes();
         EndProcess(&standIn);
+        // A Purvix that hangs must not outlive the test.
+        DWORD purvixId = 0;
+        GetWindowThreadProcessId(FindWindowA("Orvel Uninstall", nullptr), &purvixId);
+        HANDLE purvix = purvixId ? OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, purvixId) : nullptr;
+        EndProcess(&purvix);
         for (const char* key : MachineKeys)
             machine::DeleteTree(HKEY_LOCAL_MACHINE, key);
         machine::DeleteTree(HKEY_CLASSES_ROOT, ClassKey);
         machine::DeleteValue(HKEY_LOCAL_MACHINE, RunKey, "Glimora");
         machine::DeleteValue(HKEY_LOCAL_MACHINE, RunKey, "OtherTool");
+        machine::DeleteTree(HKEY_CURRENT_USER, PurvixVersionKey);
+        // Deletions left for a restart that did not come must not meet a later installation.
+        DeleteFileA(WininitPath().c_str());
         machine::RemoveAll();
         for (const char* name : PackageFiles) {
             SetFileAttributesA(SystemFile(name).c_str(), FILE_ATTRIBUTE_NORMAL);
@@ -336,11 +351,33 @@ TEST_F(Removal, FromAddRemoveProgramsClosesOnlyTheDisplaySheet)
     EXPECT_EQ("C:\\Other\\tool.exe", OtherRunValue());
 }
 
-// Wine's uninstaller, with the stand-in hung while it holds the library and a
-// foreign sheet that never answers: Purvix waits on neither, schedules the
-// library and says that a restart finishes the removal.
-TEST_F(Removal, ByTheUninstallerBesideSheetsThatNeverAnswer)
+std::string WininitText()
 {
+    std::string text;
+    HANDLE file = CreateFileA(WininitPath().c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    char buffer[4096];
+    DWORD got;
+    while (file != INVALID_HANDLE_VALUE && ReadFile(file, buffer, sizeof buffer, &got, nullptr) && got > 0)
+        text.append(buffer, got);
+    if (file != INVALID_HANDLE_VALUE)
+        CloseHandle(file);
+    return text;
+}
+
+std::string ShortPath(const std::string& path)
+{
+    char shortPath[MAX_PATH] = {};
+    GetShortPathNameA(path.c_str(), shortPath, MAX_PATH);
+    return shortPath;
+}
+
+// Wine's uninstaller on a Windows 95, with the stand-in hung while it holds
+// the library and a foreign sheet that never answers: Purvix waits on
+// neither, has WININIT delete the library and itself at the next start, and
+// says that a restart finishes the removal.
+TEST_F(Removal, ByTheUninstallerOnWindows95BesideSheetsThatNeverAnswer)
+{
+    machine::SetText(HKEY_CURRENT_USER, PurvixVersionKey, "Version", "win95");
     ForeignSheet foreign;
     DWORD standInThreadId = GetWindowThreadProcessId(GlimoraSheet(), nullptr);
     HANDLE standInThread = OpenThread(THREAD_SUSPEND_RESUME, FALSE, standInThreadId);
@@ -383,6 +420,9 @@ TEST_F(Removal, ByTheUninstallerBesideSheetsThatNeverAnswer)
     EndProcess(&uninstaller);
 
     EXPECT_EQ(ForeignUntouched, foreign.State());
+    std::string wininit = WininitText();
+    for (const char* name : {"Ratelle.dll", "Purvix.exe"})
+        EXPECT_NE(std::string::npos, wininit.find("NUL=" + ShortPath(SystemFile(name)) + "\r\n")) << wininit;
     // The stand-in finds the press waiting when it runs again.
     ResumeThread(standInThread);
     CloseHandle(standInThread);
@@ -390,6 +430,24 @@ TEST_F(Removal, ByTheUninstallerBesideSheetsThatNeverAnswer)
     RestartPrefix();
     EXPECT_EQ("", Leftovers()) << "after the restart";
     EXPECT_EQ("C:\\Other\\tool.exe", OtherRunValue());
+}
+
+// A key too deep to take away: the program says so and exits with 2.
+TEST_F(Removal, SaysWhatCouldNotBeRemoved)
+{
+    std::string deep = "Software\\Orvel";
+    for (int level = 0; level < 40; ++level)
+        deep += "\\L" + std::to_string(level);
+    machine::CreateKey(HKEY_LOCAL_MACHINE, deep);
+    robot::StartWatching();
+    robot::Answer(IDOK);
+    robot::Answer(IDOK);
+    EXPECT_EQ(2, RunToEnd(machine::Text(HKEY_LOCAL_MACHINE, MachineKeys[1], "UninstallString")));
+    std::vector<robot::SeenBox> seen = robot::Seen();
+    ASSERT_EQ(2u, seen.size()) << Captions(seen);
+    EXPECT_NE(std::string::npos, seen[1].text.find("could not be removed")) << seen[1].text;
+    EXPECT_TRUE(machine::KeyExists(HKEY_LOCAL_MACHINE, deep));
+    RestartPrefix();   // the running program's file waits for it
 }
 
 } // namespace
