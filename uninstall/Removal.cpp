@@ -143,14 +143,9 @@ bool NineXFamily()
     return (GetVersion() & 0x80000000) != 0;
 }
 
-bool WriteAll(HANDLE file, const char* text, int length)
-{
-    DWORD written = 0;
-    return length == 0 || (WriteFile(file, text, (DWORD)length, &written, 0) && written == (DWORD)length);
-}
-
-// Reads the file whole into WininitText; its length, 0 when it is missing,
-// -1 when it can't be read or is too big to change safely.
+// Reads the file whole into WininitText, leaving room for a new section
+// header; its length, 0 when it is missing, -1 when it can't be read or is
+// too big to change safely.
 int ReadWininit(const char* iniPath)
 {
     HANDLE file = CreateFileA(iniPath, GENERIC_READ, FILE_SHARE_READ, 0, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, 0);
@@ -158,7 +153,7 @@ int ReadWininit(const char* iniPath)
         return GetLastError() == ERROR_FILE_NOT_FOUND ? 0 : -1;
     DWORD size = GetFileSize(file, 0);
     DWORD got = 0;
-    bool read = size < (DWORD)WininitCapacity && ReadFile(file, WininitText, size, &got, 0) && got == size;
+    bool read = size < (DWORD)WininitCapacity - 16 && ReadFile(file, WininitText, size, &got, 0) && got == size;
     CloseHandle(file);
     return read ? (int)size : -1;
 }
@@ -176,6 +171,22 @@ int RenameSectionBody(int length)
         return i < length ? i + 1 : length;
     }
     return -1;
+}
+
+void RemoveFileUnder(const char* windowsDirectory, const char* tail, DWORD patience)
+{
+    char path[PathCapacity];
+    if (ComposePath(path, windowsDirectory, tail))
+        RemovePackageFile(path, patience);
+}
+
+// Appends text behind length characters of WininitText (ReadWininit left
+// room); the new length.
+int AppendText(int length, const char* text)
+{
+    while (*text != '\0')
+        WininitText[length++] = *text++;
+    return length;
 }
 
 } // namespace
@@ -199,28 +210,22 @@ void RemoveRegistration()
 void RemoveFiles(DWORD releaseWait)
 {
     char windows[WindowsDirectoryCapacity];
-    char path[PathCapacity];
     if (!WindowsDirectory(windows))
         return;
-    if (ComposePath(path, windows, "\\Inf\\S3.inf"))
-        RemovePackageFile(path, 0);
+    RemoveFileUnder(windows, "\\Inf\\S3.inf", 0);
     DeleteOemInfFiles(windows);
-    if (ComposePath(path, windows, LibraryFile))
-        RemovePackageFile(path, releaseWait);
+    RemoveFileUnder(windows, LibraryFile, releaseWait);
     for (const char* tail : SystemFiles)
-        if (ComposePath(path, windows, tail))
-            RemovePackageFile(path, 0);
+        RemoveFileUnder(windows, tail, 0);
 }
 
 void RemoveProgramFiles()
 {
     char windows[WindowsDirectoryCapacity];
-    char path[PathCapacity];
     if (!WindowsDirectory(windows))
         return;
     for (const char* tail : ProgramFiles)
-        if (ComposePath(path, windows, tail))
-            RemovePackageFile(path, 0);
+        RemoveFileUnder(windows, tail, 0);
 }
 
 bool RestartNeeded()
@@ -296,22 +301,25 @@ bool AddWininitDeletion(const char* iniPath, const char* path)
     int length = ReadWininit(iniPath);
     if (length < 0)
         return false;
+    // The line goes right after the section's header; a file without the
+    // section gets it at its end, on a line of its own.
     int body = RenameSectionBody(length);
+    if (body < 0 || body == length) {
+        if (length > 0 && WininitText[length - 1] != '\n')
+            length = AppendText(length, "\r\n");
+        if (body < 0)
+            length = AppendText(length, "[rename]\r\n");
+        body = length;
+    }
     HANDLE file = CreateFileA(iniPath, GENERIC_WRITE, 0, 0, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, 0);
     if (file == INVALID_HANDLE_VALUE)
         return false;
-    bool written;
-    if (body < 0) {
-        bool newLine = length > 0 && WininitText[length - 1] != '\n';
-        written = WriteAll(file, WininitText, length) && (!newLine || WriteAll(file, "\r\n", 2))
-               && WriteAll(file, "[rename]\r\n", 10) && WriteAll(file, line, TextLength(line));
-    } else {
-        bool newLine = body == length && length > 0 && WininitText[length - 1] != '\n';
-        written = WriteAll(file, WininitText, body) && (!newLine || WriteAll(file, "\r\n", 2))
-               && WriteAll(file, line, TextLength(line)) && WriteAll(file, WininitText + body, length - body);
-    }
+    DWORD written[3] = {};
+    WriteFile(file, WininitText, (DWORD)body, &written[0], 0);
+    WriteFile(file, line, (DWORD)TextLength(line), &written[1], 0);
+    WriteFile(file, WininitText + body, (DWORD)(length - body), &written[2], 0);
     CloseHandle(file);
-    return written;
+    return (int)(written[0] + written[1] + written[2]) == length + TextLength(line);
 }
 
 void PumpMessagesFor(DWORD milliseconds)

@@ -77,19 +77,26 @@ void RunMessageLoop()
     }
 }
 
-// Whether the control is there, of the class given.
-bool HasControl(HWND parent, int id, const char* className)
-{
-    HWND control = GetDlgItem(parent, id);
-    char found[32];
-    return control != 0 && GetClassNameA(control, found, sizeof found) != 0 && lstrcmpiA(found, className) == 0;
-}
-
 // The Glimora page, known by its own controls whatever the language.
+struct PageControl {
+    int id;
+    const char* className;
+};
+const PageControl GlimoraControls[] = {
+    {IDC_STATUS_TREE, WC_TREEVIEWA},
+    {IDC_RATE_TRACKBAR, TRACKBAR_CLASSA},
+    {IDC_POSITION_PAD, "Static"},
+};
+
 bool IsGlimoraPage(HWND page)
 {
-    return HasControl(page, IDC_STATUS_TREE, WC_TREEVIEWA) && HasControl(page, IDC_RATE_TRACKBAR, TRACKBAR_CLASSA)
-        && HasControl(page, IDC_POSITION_PAD, "Static") && HasControl(page, IDC_TEST, "Button");
+    for (const PageControl& control : GlimoraControls) {
+        HWND child = GetDlgItem(page, control.id);
+        char found[32];
+        if (child == 0 || GetClassNameA(child, found, sizeof found) == 0 || lstrcmpiA(found, control.className) != 0)
+            return false;
+    }
+    return true;
 }
 
 const char* FinalText()

@@ -155,6 +155,16 @@ HWND GlimoraSheet()
     return tree && GetDlgCtrlID(tree) == IDC_STATUS_TREE ? sheet : nullptr;
 }
 
+// The sheet shown with the whole page, and its thread back in its message
+// loop: the page's controls come one after another.
+bool GlimoraSheetReady()
+{
+    HWND sheet = GlimoraSheet();
+    DWORD_PTR answer;
+    return sheet && IsWindowVisible(sheet) && FindChild(sheet, TRACKBAR_CLASSA) &&
+           SendMessageTimeoutA(sheet, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 1000, &answer);
+}
+
 // Another program's property sheet, with a change typed and not applied.
 bool ForeignApplied;
 
@@ -238,7 +248,7 @@ protected:
         VirtualBoardReset(800, 600, 16);
 
         standIn = Start("\"" + BinFolder() + "\\DisplayProperties.exe\" --page Glimora");
-        ASSERT_TRUE(Await([] { return GlimoraSheet() != nullptr; }, Generous)) << "the stand-in shows no Glimora page";
+        ASSERT_TRUE(Await(GlimoraSheetReady, Generous)) << "the stand-in shows no Glimora page";
     }
     void TearDown() override
     {
@@ -299,6 +309,29 @@ std::string Captions(const std::vector<robot::SeenBox>& boxes)
     return out;
 }
 
+// The top-level windows of a process, by class and title, to tell what it waits for.
+std::string WindowsOf(HANDLE process)
+{
+    struct Search {
+        DWORD id;
+        std::string found;
+    } search = {GetProcessId(process), ""};
+    EnumWindows(
+        [](HWND window, LPARAM lParam) -> BOOL {
+            Search* search = (Search*)lParam;
+            DWORD id = 0;
+            GetWindowThreadProcessId(window, &id);
+            char className[64] = {}, title[128] = {};
+            GetClassNameA(window, className, sizeof className);
+            GetWindowTextA(window, title, sizeof title);
+            if (id == search->id && IsWindowVisible(window))
+                search->found += std::string("[") + className + " " + title + "]";
+            return TRUE;
+        },
+        (LPARAM)&search);
+    return search.found;
+}
+
 bool SeenFinished()
 {
     std::vector<robot::SeenBox> seen = robot::Seen();
@@ -343,8 +376,13 @@ TEST_F(Removal, FromAddRemoveProgramsClosesOnlyTheDisplaySheet)
     EXPECT_TRUE(SendMessageTimeoutA(programs, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 2000, &answer))
         << "Add/Remove Programs does not answer";
 
-    PostMessageA(programs, WM_CLOSE, 0, 0);
-    Await([&] { return Ended(control); }, 5000);
+    PostMessageA(programs, PSM_PRESSBUTTON, PSBTN_CANCEL, 0);
+    if (!Await([&] { return !IsWindow(programs); }, 5000)) {
+        DWORD id = 0;
+        GetWindowThreadProcessId(programs, &id);
+        HANDLE owner = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, id);
+        EndProcess(&owner);
+    }
     EndProcess(&control);
     RestartPrefix();
     EXPECT_EQ("", Leftovers()) << "after the restart";
@@ -426,7 +464,8 @@ TEST_F(Removal, ByTheUninstallerOnWindows95BesideSheetsThatNeverAnswer)
     // The stand-in finds the press waiting when it runs again.
     ResumeThread(standInThread);
     CloseHandle(standInThread);
-    EXPECT_TRUE(Await([&] { return Ended(standIn); }, Generous));
+
+    EXPECT_TRUE(Await([&] { return Ended(standIn); }, Generous)) << WindowsOf(standIn);
     RestartPrefix();
     EXPECT_EQ("", Leftovers()) << "after the restart";
     EXPECT_EQ("C:\\Other\\tool.exe", OtherRunValue());
