@@ -12,6 +12,7 @@
 #include "tests/support/Registry.h"
 #include "tests/support/Robot.h"
 #include "tests/support/Screen.h"
+#include "tests/support/Sheet.h"
 
 namespace {
 
@@ -192,20 +193,8 @@ struct ForeignSheet {
 
     ForeignSheet()
     {
-        InitCommonControls();
         ForeignApplied = false;
-        PROPSHEETPAGEA sheetPage = {};
-        sheetPage.dwSize = sizeof sheetPage;
-        sheetPage.dwFlags = PSP_DLGINDIRECT;
-        sheetPage.pResource = &page.header;
-        sheetPage.pfnDlgProc = ForeignPageProc;
-        PROPSHEETHEADERA header = {};
-        header.dwSize = sizeof header;
-        header.dwFlags = PSH_PROPSHEETPAGE | PSH_MODELESS;
-        header.pszCaption = "Mouse Properties";
-        header.nPages = 1;
-        header.ppsp = &sheetPage;
-        sheet = (HWND)PropertySheetA(&header);
+        sheet = sheets::OpenOnePage("Mouse Properties", &page.header, ForeignPageProc);
         HWND page = PropSheet_GetCurrentPageHwnd(sheet);
         SetDlgItemTextA(page, 100, "typed, not applied");
         PropSheet_Changed(sheet, page);

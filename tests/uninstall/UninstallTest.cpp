@@ -10,6 +10,7 @@
 #include "tests/support/Registry.h"
 #include "tests/support/Robot.h"
 #include "tests/support/Screen.h"
+#include "tests/support/Sheet.h"
 #include "uninstall/Uninstall.h"
 
 namespace {
@@ -280,22 +281,9 @@ struct OpenDialogs {
 
     OpenDialogs()
     {
-        InitCommonControls();
         SheetApplied = false;
         PlainDialogPresses = 0;
-        PROPSHEETPAGEA page = {};
-        page.dwSize = sizeof page;
-        page.dwFlags = PSP_DLGINDIRECT;
-        page.hInstance = GetModuleHandleA(nullptr);
-        page.pResource = &pageTemplate.header;
-        page.pfnDlgProc = PageProc;
-        PROPSHEETHEADERA header = {};
-        header.dwSize = sizeof header;
-        header.dwFlags = PSH_PROPSHEETPAGE | PSH_MODELESS;
-        header.pszCaption = "Display Properties";
-        header.nPages = 1;
-        header.ppsp = &page;
-        sheet = (HWND)PropertySheetA(&header);
+        sheet = sheets::OpenOnePage("Display Properties", &pageTemplate.header, PageProc);
         // Opened last, the plain dialog is the first of the class Purvix finds.
         plain = CreateDialogIndirectParamA(GetModuleHandleA(nullptr), &plainTemplate.header, nullptr, PlainProc, 0);
     }
