@@ -81,6 +81,19 @@ TEST_F(BoardTest, IndexPortReadsBackTheLatchedSevenBitIndex)
     EXPECT_EQ(0x11, BoardPortIn(0x3D4));
 }
 
+// Written at 3C2h, read back at 3CCh; bits 3:2 pick the dot clock.
+TEST_F(BoardTest, MiscellaneousOutputRegisterSelectsTheClock)
+{
+    EXPECT_EQ(0xEF, BoardPortIn(0x3CC)) << "the driver's programmed clock, both syncs negative";
+    BoardPortOut(0x3C2, 0x67);
+    EXPECT_EQ(0x67, BoardPortIn(0x3CC));
+    VirtualBoardState state;
+    VirtualBoardRead(&state);
+    EXPECT_EQ(28322, VirtualDotClock(state)) << "the VGA's second fixed clock";
+    VirtualBoardReset(640, 480, 4);
+    EXPECT_EQ(0xE3, BoardPortIn(0x3CC)) << "mode 12h: the BIOS's 25 MHz clock";
+}
+
 TEST_F(BoardTest, Cr11BitSevenProtectsCr00ToCr07)
 {
     VirtualBoardReset(640, 480, 4);   // mode 12h leaves CR11 = 8Ch

@@ -50,13 +50,15 @@ TEST_F(MonitorModesTest, ModeLineGivesItsKindAndItsLastVerticalRate)
     }
 }
 
-TEST_F(MonitorModesTest, ThreeOrMoreDashesChangeNothing)
+// Ranges with negative polarities are not read: the limit is unknown, never
+// the one of the monitor read before.
+TEST_F(MonitorModesTest, ThreeOrMoreDashesGiveAnUnknownLimit)
 {
     MonitorModeKind = 2;
     MonitorMaxRefresh = 77;
     ReadModeLine("30.0-64.0,50.0-100.0,-,-");
-    EXPECT_EQ(2, MonitorModeKind);
-    EXPECT_EQ(77, MonitorMaxRefresh);
+    EXPECT_EQ(0, MonitorModeKind);
+    EXPECT_EQ(0, MonitorMaxRefresh);
 }
 
 TEST_F(MonitorModesTest, MonitorWithoutModeLineForItsMaximum)
