@@ -24,13 +24,10 @@ const char ClassKey[] = "CLSID\\{87b9bd00-c65c-11cd-a259-00dd010e8c28}";
 const char RunKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 const char RunValue[] = "Glimora";
 
-// Under the Windows directory. The library goes while a closing sheet may
-// still hold it; the program's own files go last.
-const char LibraryFile[] = "\\System\\Ratelle.dll";
-const char* const SystemFiles[] = {
-    "\\System\\Glimlogo.bmp", "\\System\\Glimhelp.hlp", "\\System\\Glimhelp.GID", "\\System\\Glimrate.exe",
-};
-const char* const ProgramFiles[] = {"\\System\\OV_Logo.bmp", "\\System\\Purvix.exe"};
+// In the System folder. The library comes first: a closing sheet may still
+// hold it. The program's own files go last.
+const char* const SystemFiles[] = {"Ratelle.dll", "Glimlogo.bmp", "Glimhelp.hlp", "Glimhelp.GID", "Glimrate.exe"};
+const char* const ProgramFiles[] = {"OV_Logo.bmp", "Purvix.exe"};
 
 const int WindowsDirectoryCapacity = 80;
 const int PathCapacity = 100;
@@ -43,13 +40,17 @@ const DWORD RetryInterval = 50;    // milliseconds between tries on a held file
 // What an INF of the package's display driver names.
 const char DriverMark[] = "PCI\\VEN_5333";
 
+char WindowsFolder[WindowsDirectoryCapacity];
+
 // What the pass could not take away now, and what not at all.
 int ScheduledCount;
 int FailedCount;
 
-// WININIT.INI is read whole into this; a bigger one is not changed.
+// WININIT.INI is read whole into this, with room for one more line; a
+// bigger one is not changed.
 const int WininitCapacity = 16384;
-char WininitText[WininitCapacity];
+const int WininitRoom = 128;
+char WininitText[WininitCapacity + WininitRoom];
 
 // Empties the key name of parent from the bottom up.
 void DeleteSubKeys(HKEY parent, const char* name, int depth)
@@ -82,7 +83,7 @@ bool KeyExists(HKEY parent, const char* name)
 // A key that is still there after its deletion counts as a failure.
 void RemoveKey(HKEY root, const char* name)
 {
-    if (DeleteRegistryKey(root, name) != ERROR_SUCCESS && root != 0 && KeyExists(root, name))
+    if (DeleteRegistryKey(root, name) != ERROR_SUCCESS && KeyExists(root, name))
         ++FailedCount;
 }
 
@@ -91,9 +92,8 @@ void RemoveRunValue()
     HKEY key;
     if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, RunKey, 0, KEY_QUERY_VALUE | KEY_SET_VALUE, &key) != ERROR_SUCCESS)
         return;
-    LONG status = RegDeleteValueA(key, RunValue);
-    if (status != ERROR_SUCCESS && status != ERROR_FILE_NOT_FOUND)
-        ++FailedCount;
+    // Opened for setting values, the key lets its value go.
+    RegDeleteValueA(key, RunValue);
     RegCloseKey(key);
 }
 
@@ -110,11 +110,12 @@ bool AppendToPath(char* path, int* length, const char* part)
     return true;
 }
 
-// path := directory + tail, or false when that doesn't fit.
-bool ComposePath(char* path, const char* directory, const char* tail)
+// path := directory + tail + name, or false when that doesn't fit.
+bool ComposePath(char* path, const char* directory, const char* tail, const char* name = "")
 {
     int length = 0;
-    return AppendToPath(path, &length, directory) && AppendToPath(path, &length, tail);
+    return AppendToPath(path, &length, directory) && AppendToPath(path, &length, tail)
+        && AppendToPath(path, &length, name);
 }
 
 char UpperCase(char c)
@@ -122,19 +123,26 @@ char UpperCase(char c)
     return c >= 'a' && c <= 'z' ? (char)(c - 'a' + 'A') : c;
 }
 
-// Whether text starts with the ASCII word, in any case.
-bool StartsWithWord(const char* text, const char* word)
+// A new [rename] section on a line of its own; its pieces also serve as the
+// line end alone and as nothing.
+const char NewSection[] = "\r\n[rename]\r\n";
+const int HeaderLength = 8;   // "[rename]"
+
+// Whether text starts with the section's header, in any case (the bit that
+// tells a letter's case apart; the brackets keep theirs).
+bool StartsWithHeader(const char* text)
 {
-    for (; *word != '\0'; ++text, ++word)
-        if (UpperCase(*text) != UpperCase(*word))
+    for (int i = 0; i < HeaderLength; ++i)
+        if ((text[i] | 0x20) != (NewSection[2 + i] | 0x20))
             return false;
     return true;
 }
 
-bool WindowsDirectory(char* directory)
+// The Windows directory into WindowsFolder; false when it did not fit (no
+// file name can be formed then).
+bool ReadWindowsFolder()
 {
-    UINT length = GetWindowsDirectoryA(directory, WindowsDirectoryCapacity);
-    // A directory that didn't fit was not stored: no file name can be formed.
+    UINT length = GetWindowsDirectoryA(WindowsFolder, WindowsDirectoryCapacity);
     return length != 0 && length < (UINT)WindowsDirectoryCapacity;
 }
 
@@ -143,50 +151,48 @@ bool NineXFamily()
     return (GetVersion() & 0x80000000) != 0;
 }
 
-// Reads the file whole into WininitText, leaving room for a new section
-// header; its length, 0 when it is missing, -1 when it can't be read or is
-// too big to change safely.
-int ReadWininit(const char* iniPath)
+// Reads the open file whole into WininitText; its length, or -1 when it
+// can't be read or is too big to change safely.
+int ReadWininit(HANDLE file)
 {
-    HANDLE file = CreateFileA(iniPath, GENERIC_READ, FILE_SHARE_READ, 0, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, 0);
-    if (file == INVALID_HANDLE_VALUE)
-        return GetLastError() == ERROR_FILE_NOT_FOUND ? 0 : -1;
-    DWORD size = GetFileSize(file, 0);
+    // A file that fills the buffer is too big.
     DWORD got = 0;
-    bool read = size < (DWORD)WininitCapacity - 16 && ReadFile(file, WininitText, size, &got, 0) && got == size;
-    CloseHandle(file);
-    return read ? (int)size : -1;
+    return ReadFile(file, WininitText, WininitCapacity, &got, 0) && got < (DWORD)WininitCapacity ? (int)got : -1;
+}
+
+// Puts text into WininitText at position, moving what follows; the new
+// length. ReadWininit left room for it.
+int InsertText(int length, int position, const char* text)
+{
+    int count = TextLength(text);
+    for (int i = length; i-- > position;)
+        WininitText[i + count] = WininitText[i];
+    for (int i = 0; i < count; ++i)
+        WininitText[position + i] = text[i];
+    return length + count;
 }
 
 // Where the new line goes: right after the [rename] header's line, or -1
 // when the file has no such section.
 int RenameSectionBody(int length)
 {
-    for (int i = 0; i < length; ++i) {
-        bool lineStart = i == 0 || WininitText[i - 1] == '\n';
-        if (!lineStart || i + 8 > length || !StartsWithWord(WininitText + i, "[rename]"))
-            continue;
-        while (i < length && WininitText[i] != '\n')
-            ++i;
-        return i < length ? i + 1 : length;
+    for (int i = 0; i + HeaderLength <= length; ++i) {
+        if ((i == 0 || WininitText[i - 1] == '\n') && StartsWithHeader(WininitText + i)) {
+            while (i < length && WininitText[i++] != '\n') {
+            }
+            return i;
+        }
     }
     return -1;
 }
 
-void RemoveFileUnder(const char* windowsDirectory, const char* tail, DWORD patience)
+// The first file is given patience milliseconds to be let go of.
+void RemoveSystemFiles(const char* const* names, int count, DWORD patience)
 {
     char path[PathCapacity];
-    if (ComposePath(path, windowsDirectory, tail))
-        RemovePackageFile(path, patience);
-}
-
-// Appends text behind length characters of WininitText (ReadWininit left
-// room); the new length.
-int AppendText(int length, const char* text)
-{
-    while (*text != '\0')
-        WininitText[length++] = *text++;
-    return length;
+    for (int i = 0; i < count; ++i)
+        if (ReadWindowsFolder() && ComposePath(path, WindowsFolder, "\\System\\", names[i]))
+            RemovePackageFile(path, i == 0 ? patience : 0);
 }
 
 } // namespace
@@ -209,23 +215,18 @@ void RemoveRegistration()
 
 void RemoveFiles(DWORD releaseWait)
 {
-    char windows[WindowsDirectoryCapacity];
-    if (!WindowsDirectory(windows))
+    char path[PathCapacity];
+    if (!ReadWindowsFolder())
         return;
-    RemoveFileUnder(windows, "\\Inf\\S3.inf", 0);
-    DeleteOemInfFiles(windows);
-    RemoveFileUnder(windows, LibraryFile, releaseWait);
-    for (const char* tail : SystemFiles)
-        RemoveFileUnder(windows, tail, 0);
+    if (ComposePath(path, WindowsFolder, "\\Inf\\S3.inf"))
+        RemovePackageFile(path, 0);
+    DeleteOemInfFiles(WindowsFolder);
+    RemoveSystemFiles(SystemFiles, sizeof SystemFiles / sizeof *SystemFiles, releaseWait);
 }
 
 void RemoveProgramFiles()
 {
-    char windows[WindowsDirectoryCapacity];
-    if (!WindowsDirectory(windows))
-        return;
-    for (const char* tail : ProgramFiles)
-        RemoveFileUnder(windows, tail, 0);
+    RemoveSystemFiles(ProgramFiles, sizeof ProgramFiles / sizeof *ProgramFiles, 0);
 }
 
 bool RestartNeeded()
@@ -256,35 +257,30 @@ LONG DeleteRegistryKey(HKEY key, const char* subKey)
 
 FileFate RemovePackageFile(const char* path, DWORD patience)
 {
-    DWORD attributes = GetFileAttributesA(path);
-    if (attributes == INVALID_FILE_ATTRIBUTES)
+    if (GetFileAttributesA(path) == INVALID_FILE_ATTRIBUTES)
         return FileGone;
     // The package's own file: read-only doesn't keep it.
-    if (attributes & FILE_ATTRIBUTE_READONLY)
-        SetFileAttributesA(path, attributes & ~FILE_ATTRIBUTE_READONLY);
-    DWORD start = GetTickCount();
-    for (;;) {
-        if (DeleteFileA(path) || GetFileAttributesA(path) == INVALID_FILE_ATTRIBUTES)
-            return FileGone;
-        if (GetTickCount() - start >= patience)
-            break;
-        PumpMessagesFor(RetryInterval);
+    SetFileAttributesA(path, FILE_ATTRIBUTE_NORMAL);
+    for (DWORD waited = 0; !DeleteFileA(path); waited += RetryInterval) {
+        if (waited >= patience) {
+            if (ScheduleDeletion(path)) {
+                ++ScheduledCount;
+                return FileScheduled;
+            }
+            ++FailedCount;
+            return FileKept;
+        }
+        PauseAnsweringSentMessages(RetryInterval);
     }
-    if (ScheduleDeletion(path)) {
-        ++ScheduledCount;
-        return FileScheduled;
-    }
-    ++FailedCount;
-    return FileKept;
+    return FileGone;
 }
 
 bool ScheduleDeletion(const char* path)
 {
     if (!NineXFamily())
         return MoveFileExA(path, 0, MOVEFILE_DELAY_UNTIL_REBOOT) != 0;
-    char windows[WindowsDirectoryCapacity];
     char iniPath[PathCapacity];
-    return WindowsDirectory(windows) && ComposePath(iniPath, windows, "\\WININIT.INI")
+    return ReadWindowsFolder() && ComposePath(iniPath, WindowsFolder, "\\WININIT.INI")
         && AddWininitDeletion(iniPath, path);
 }
 
@@ -298,48 +294,45 @@ bool AddWininitDeletion(const char* iniPath, const char* path)
         return false;
     TextAppend(line, sizeof line, "\r\n");
 
-    int length = ReadWininit(iniPath);
-    if (length < 0)
-        return false;
-    // The line goes right after the section's header; a file without the
-    // section gets it at its end, on a line of its own.
-    int body = RenameSectionBody(length);
-    if (body < 0 || body == length) {
-        if (length > 0 && WininitText[length - 1] != '\n')
-            length = AppendText(length, "\r\n");
-        if (body < 0)
-            length = AppendText(length, "[rename]\r\n");
-        body = length;
-    }
-    HANDLE file = CreateFileA(iniPath, GENERIC_WRITE, 0, 0, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, 0);
+    HANDLE file = CreateFileA(iniPath, GENERIC_READ | GENERIC_WRITE, 0, 0, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, 0);
     if (file == INVALID_HANDLE_VALUE)
         return false;
-    DWORD written[3] = {};
-    WriteFile(file, WininitText, (DWORD)body, &written[0], 0);
-    WriteFile(file, line, (DWORD)TextLength(line), &written[1], 0);
-    WriteFile(file, WininitText + body, (DWORD)(length - body), &written[2], 0);
+    int length = ReadWininit(file);
+    bool done = false;
+    if (length >= 0) {
+        // The line goes right after the section's header; a file without the
+        // section gets it at its end, after a line end.
+        int body = RenameSectionBody(length);
+        bool lineOpen = length > 0 && WininitText[length - 1] != '\n';
+        const char* before = NewSection + 12;
+        if (body < 0)
+            before = NewSection;
+        else if (body == length && lineOpen)
+            before = NewSection + 10;
+        if (body < 0)
+            body = length;
+        length = InsertText(length, body, line);
+        length = InsertText(length, body, before);
+        // The text only grows: written over from the start, nothing old is left.
+        DWORD written = 0;
+        done = SetFilePointer(file, 0, 0, FILE_BEGIN) == 0 && WriteFile(file, WininitText, (DWORD)length, &written, 0)
+            && written == (DWORD)length;
+    }
     CloseHandle(file);
-    return (int)(written[0] + written[1] + written[2]) == length + TextLength(line);
+    return done;
 }
 
-void PumpMessagesFor(DWORD milliseconds)
+void PauseAnsweringSentMessages(DWORD milliseconds)
 {
     DWORD start = GetTickCount();
     for (;;) {
-        MSG message;
-        while (PeekMessageA(&message, 0, 0, 0, PM_REMOVE)) {
-            // The quit message belongs to the program's own loop.
-            if (message.message == WM_QUIT) {
-                PostQuitMessage((int)message.wParam);
-                return;
-            }
-            TranslateMessage(&message);
-            DispatchMessageA(&message);
-        }
         DWORD passed = GetTickCount() - start;
         if (passed >= milliseconds)
             return;
-        MsgWaitForMultipleObjects(0, 0, FALSE, milliseconds - passed, QS_ALLINPUT);
+        if (MsgWaitForMultipleObjects(0, 0, FALSE, milliseconds - passed, QS_SENDMESSAGE) == WAIT_OBJECT_0) {
+            MSG message;
+            PeekMessageA(&message, 0, 0, 0, PM_NOREMOVE);
+        }
     }
 }
 

@@ -5,6 +5,7 @@
 #include "uninstall/Uninstall.h"
 #include <commctrl.h>
 #include "dib/Dib.h"
+#include "runtime/Text.h"
 #include "resources/resource.h"
 
 namespace {
@@ -29,11 +30,9 @@ const DWORD StepInterval = 200;      // milliseconds
 // How long a sheet asked to close gets to let go of Ratelle.dll.
 const DWORD SheetReleaseWait = 4000;
 
-const char FinishText[] = "Finish Uninstall Program !";
-const char RestartText[] = "Finish Uninstall Program !\n\n"
-                           "Some files are still in use. Restart Windows to finish removing them.";
-const char IncompleteText[] = "Finish Uninstall Program !\n\n"
-                              "Some files or registry entries could not be removed.";
+// The final message, cut after its first line when no restart is needed.
+const char FinalText[] = "Finish Uninstall Program !\n\nRestart Windows to finish.";
+const int FinishLength = 26;
 
 void RegisterWindowClass(HINSTANCE instance)
 {
@@ -51,23 +50,6 @@ void RegisterWindowClass(HINSTANCE instance)
     RegisterClassA(&windowClass);
 }
 
-// Waits for milliseconds without taking anything off the queue, but answers
-// messages that other programs send meanwhile (a broadcast, a display change
-// after the sheet's OK), so that they don't hang on this window.
-void PauseAnsweringSentMessages(DWORD milliseconds)
-{
-    DWORD start = GetTickCount();
-    for (;;) {
-        DWORD passed = GetTickCount() - start;
-        if (passed >= milliseconds)
-            return;
-        if (MsgWaitForMultipleObjects(0, 0, FALSE, milliseconds - passed, QS_SENDMESSAGE) == WAIT_OBJECT_0) {
-            MSG message;
-            PeekMessageA(&message, 0, 0, 0, PM_NOREMOVE);
-        }
-    }
-}
-
 void RunMessageLoop()
 {
     MSG message;
@@ -78,32 +60,14 @@ void RunMessageLoop()
 }
 
 // The Glimora page, known by its own controls whatever the language.
-struct PageControl {
-    int id;
-    const char* className;
-};
-const PageControl GlimoraControls[] = {
-    {IDC_STATUS_TREE, WC_TREEVIEWA},
-    {IDC_RATE_TRACKBAR, TRACKBAR_CLASSA},
-    {IDC_POSITION_PAD, "Static"},
-};
+const int GlimoraControls[] = {IDC_STATUS_TREE, IDC_RATE_TRACKBAR, IDC_POSITION_PAD};
 
 bool IsGlimoraPage(HWND page)
 {
-    for (const PageControl& control : GlimoraControls) {
-        HWND child = GetDlgItem(page, control.id);
-        char found[32];
-        if (child == 0 || GetClassNameA(child, found, sizeof found) == 0 || lstrcmpiA(found, control.className) != 0)
+    for (int id : GlimoraControls)
+        if (GetDlgItem(page, id) == 0)
             return false;
-    }
     return true;
-}
-
-const char* FinalText()
-{
-    if (RemovalExitCode() != ExitRemoved)
-        return IncompleteText;
-    return RestartNeeded() ? RestartText : FinishText;
 }
 
 } // namespace
@@ -128,7 +92,9 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE previous, LPSTR, int showComman
         RunProgress(window);
     // The logo stays on show until the bar is full.
     RemoveProgramFiles();
-    if (MessageBoxA(0, FinalText(), "Finished", MB_OK) == IDOK)
+    char text[sizeof FinalText];
+    TextCopy(text, RestartNeeded() ? sizeof text : FinishLength + 1, FinalText);
+    if (MessageBoxA(0, text, "Finished", MB_OK) == IDOK)
         PostQuitMessage(0);
     if (window != 0)
         RunMessageLoop();
@@ -169,28 +135,21 @@ void CreateStepBoxes(HWND window)
 
 // Only a property sheet that holds the Glimora page is asked, and by a posted
 // message: a sheet that is busy or hung (Add/Remove Programs waits for this
-// program to end) must not hold the removal up.
+// program to end) must not hold the removal up. A sheet's pages are dialogs
+// among its children; a page not yet shown has no window, and then the
+// library waits for the next start of Windows.
 int CloseGlimoraSheets()
 {
     int asked = 0;
     for (HWND sheet = 0; (sheet = FindWindowExA(0, sheet, "#32770", 0)) != 0;) {
-        if (HoldsGlimoraPage(sheet) && PostMessageA(sheet, PSM_PRESSBUTTON, PSBTN_OK, 0))
-            ++asked;
+        for (HWND page = 0; (page = FindWindowExA(sheet, page, "#32770", 0)) != 0;) {
+            if (IsGlimoraPage(page) && PostMessageA(sheet, PSM_PRESSBUTTON, PSBTN_OK, 0)) {
+                ++asked;
+                break;
+            }
+        }
     }
     return asked;
-}
-
-// A sheet's pages are dialogs among its children, next to its tab control;
-// a page not yet shown has no window, and then the library waits for the
-// next start of Windows.
-bool HoldsGlimoraPage(HWND sheet)
-{
-    if (FindWindowExA(sheet, 0, WC_TABCONTROLA, 0) == 0)
-        return false;
-    for (HWND page = 0; (page = FindWindowExA(sheet, page, "#32770", 0)) != 0;)
-        if (IsGlimoraPage(page))
-            return true;
-    return false;
 }
 
 void RunProgress(HWND window)

@@ -41,8 +41,10 @@ bool ScheduleDeletion(const char* path);
 // and section as needed. Written as text: the section holds one NUL key per
 // file, which the profile functions would fold into one.
 bool AddWininitDeletion(const char* iniPath, const char* path);
-// Runs the thread's messages for milliseconds.
-void PumpMessagesFor(DWORD milliseconds);
+// Waits for milliseconds without taking anything off the queue, but answers
+// messages that other programs send meanwhile (a broadcast, a display change
+// after a sheet's OK), so that they don't hang on this program.
+void PauseAnsweringSentMessages(DWORD milliseconds);
 
 // Walks Oem0.inf, Oem1.inf, ... in windowsDirectory\Inf and removes those
 // of this package's display driver; stops at the first file that is missing,
@@ -59,5 +61,4 @@ void CreateStepBoxes(HWND window);
 // Asks every open sheet that holds the Glimora page to press OK, without
 // waiting on it; returns how many were asked.
 int CloseGlimoraSheets();
-bool HoldsGlimoraPage(HWND sheet);
 void RunProgress(HWND window);

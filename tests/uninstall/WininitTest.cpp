@@ -60,7 +60,7 @@ TEST_F(Wininit, MakesTheFileAndTheSection)
     EXPECT_TRUE(AddWininitDeletion(ini.c_str(), target.c_str()));
     EXPECT_TRUE(AddWininitDeletion(ini.c_str(), other.c_str()));
     // Each deletion a NUL key of its own: the newest first, none folded.
-    EXPECT_EQ("[rename]\r\n" + Line(other) + Line(target), Read());
+    EXPECT_EQ("\r\n[rename]\r\n" + Line(other) + Line(target), Read());
 }
 
 TEST_F(Wininit, AddsToTheSectionThatIsThereAndKeepsTheRest)
@@ -71,7 +71,7 @@ TEST_F(Wininit, AddsToTheSectionThatIsThereAndKeepsTheRest)
     EXPECT_TRUE(AddWininitDeletion(ini.c_str(), target.c_str()));
     EXPECT_EQ(before + "[RENAME]\r\n" + Line(target) + after, Read());
 
-    // A last line without its line end gets one before the new section.
+    // A last line without its line end gets one.
     Write(ini, "[Other]\r\nA=1");
     EXPECT_TRUE(AddWininitDeletion(ini.c_str(), target.c_str()));
     EXPECT_EQ("[Other]\r\nA=1\r\n[rename]\r\n" + Line(target), Read());
