@@ -1,6 +1,8 @@
 #include "tests/support/Robot.h"
+#include <gtest/gtest.h>
 #include "host/BoxReading.h"
 #include <deque>
+#include <map>
 #include <mutex>
 #include <set>
 
@@ -19,14 +21,61 @@ std::vector<SeenBox> Boxes;
 HWND LastBox;
 std::set<HWND> Known;
 std::set<HWND> Excluded;
+// Boxes given a click, until they end: the entry in Boxes and the button.
+struct PendingClick {
+    size_t seen;
+    int control;
+};
+std::map<HWND, PendingClick> Clicked;
+// Boxes of other processes seen but not given a step yet.
+struct WaitingBox {
+    HWND box;
+    size_t seen;
+};
+std::deque<WaitingBox> Waiting;
 std::mutex Guard;
 volatile bool StopWatching;
 HANDLE Watcher;
 
-void Act(HWND box, const Step& step);
+// The buttons of a box, for a failure message.
+std::string Buttons(HWND box)
+{
+    std::string all;
+    for (HWND child = GetWindow(box, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        char cls[32] = {};
+        GetClassNameA(child, cls, sizeof cls);
+        if (lstrcmpiA(cls, "Button") == 0)
+            all += "[" + std::to_string(GetDlgCtrlID(child)) + " " + boxes::WindowText(child) +
+                   (IsWindowVisible(child) ? "" : " hidden") + (IsWindowEnabled(child) ? "" : " disabled") + "]";
+    }
+    return all.empty() ? "none" : all;
+}
 
-// Records a box and gives it the next answer of the script.
-void Handle(HWND box)
+// A person can click only a button the box shows enabled: a step for any
+// other fails the test and leaves the box alone. True when a click was made.
+bool Act(HWND box, const Step& step)
+{
+    if (step.kind == Kind::Click) {
+        HWND button = GetDlgItem(box, step.value);
+        if (!button || !IsWindowVisible(button) || !IsWindowEnabled(button)) {
+            ADD_FAILURE() << "the box \"" << boxes::WindowText(box) << "\" has no enabled button " << step.value
+                          << "; its buttons: " << Buttons(box);
+            return false;
+        }
+        PostMessageA(box, WM_COMMAND, MAKEWPARAM(step.value, BN_CLICKED), (LPARAM)button);
+        return true;
+    }
+    if (step.kind == Kind::Key) {
+        HWND focus = GetFocus();
+        HWND target = focus && (focus == box || IsChild(box, focus)) ? focus : box;
+        PostMessageA(target, WM_KEYDOWN, step.value, 1);
+        PostMessageA(target, WM_KEYUP, step.value, 0xC0000001);
+    }
+    return false;
+}
+
+// Records a box; returns its entry in Boxes.
+size_t Record(HWND box)
 {
     SeenBox seen;
     seen.caption = boxes::WindowText(box);
@@ -34,27 +83,38 @@ void Handle(HWND box)
     seen.icon = boxes::Icon(box);
     seen.className = "#32770";
     seen.shownAt = GetTickCount();
-    if (!Script.empty()) {
-        Step step = Script.front();
-        Script.pop_front();
-        if (step.kind == Kind::Click)
-            seen.answer = step.value;
-        Act(box, step);
-    }
     Boxes.push_back(seen);
+    return Boxes.size() - 1;
 }
 
-void Act(HWND box, const Step& step)
+// Gives a recorded box the next step of the script.
+void GiveNextStep(HWND box, size_t seen)
 {
-    if (step.kind == Kind::Click) {
-        HWND button = GetDlgItem(box, step.value);
-        PostMessageA(box, WM_COMMAND, MAKEWPARAM(step.value, BN_CLICKED), (LPARAM)button);
-    } else if (step.kind == Kind::Key) {
-        HWND focus = GetFocus();
-        HWND target = focus && (focus == box || IsChild(box, focus)) ? focus : box;
-        PostMessageA(target, WM_KEYDOWN, step.value, 1);
-        PostMessageA(target, WM_KEYUP, step.value, 0xC0000001);
-    }
+    Step step = Script.front();
+    Script.pop_front();
+    if (Act(box, step))
+        Clicked[box] = {seen, step.value};
+}
+
+// A box that ends after a click has returned that button.
+void Ended(HWND box)
+{
+    auto click = Clicked.find(box);
+    if (click == Clicked.end())
+        return;
+    Boxes[click->second.seen].answer = click->second.control;
+    Clicked.erase(click);
+}
+
+// Boxes of other processes end out of sight: gone means ended.
+void CheckClickedBoxes()
+{
+    std::vector<HWND> gone;
+    for (const auto& click : Clicked)
+        if (!IsWindow(click.first))
+            gone.push_back(click.first);
+    for (HWND box : gone)
+        Ended(box);
 }
 
 LRESULT CALLBACK CbtProc(int code, WPARAM wParam, LPARAM lParam)
@@ -66,8 +126,12 @@ LRESULT CALLBACK CbtProc(int code, WPARAM wParam, LPARAM lParam)
         // HCBT_ACTIVATE can come twice for one box: act once.
         if (lstrcmpA(cls, "#32770") == 0 && box != LastBox && !Excluded.count(box)) {
             LastBox = box;
-            Handle(box);
+            size_t seen = Record(box);
+            if (!Script.empty())
+                GiveNextStep(box, seen);
         }
+    } else if (code == HCBT_DESTROYWND) {
+        Ended((HWND)wParam);
     }
     return CallNextHookEx(Hook, code, wParam, lParam);
 }
@@ -79,9 +143,21 @@ BOOL CALLBACK FindNewBox(HWND window, LPARAM)
     if (lstrcmpA(cls, "#32770") == 0 && IsWindowVisible(window) && !Known.count(window)
         && !Excluded.count(window)) {
         Known.insert(window);
-        Handle(window);
+        Waiting.push_back({window, Record(window)});
     }
     return TRUE;
+}
+
+// Boxes of other processes take the steps in the order they came; a box with
+// no step left waits for the next one.
+void AnswerWaitingBoxes()
+{
+    while (!Waiting.empty() && !Script.empty()) {
+        WaitingBox waiting = Waiting.front();
+        Waiting.pop_front();
+        if (IsWindow(waiting.box))
+            GiveNextStep(waiting.box, waiting.seen);
+    }
 }
 
 DWORD WINAPI WatchProc(void*)
@@ -90,6 +166,8 @@ DWORD WINAPI WatchProc(void*)
         {
             std::lock_guard<std::mutex> lock(Guard);
             EnumWindows(FindNewBox, 0);
+            AnswerWaitingBoxes();
+            CheckClickedBoxes();
         }
         Sleep(20);
     }
@@ -103,6 +181,7 @@ void Start()
     Stop();
     Script.clear();
     Boxes.clear();
+    Clicked.clear();
     Excluded.clear();
     LastBox = nullptr;
     Hook = SetWindowsHookExA(WH_CBT, CbtProc, nullptr, GetCurrentThreadId());
@@ -120,6 +199,8 @@ void StartWatching()
     StopWatchingBoxes();
     Script.clear();
     Boxes.clear();
+    Clicked.clear();
+    Waiting.clear();
     Known.clear();
     // Boxes already open belong to somebody else.
     EnumWindows([](HWND w, LPARAM) -> BOOL { Known.insert(w); return TRUE; }, 0);
@@ -135,6 +216,7 @@ void StopWatchingBoxes()
     WaitForSingleObject(Watcher, INFINITE);
     CloseHandle(Watcher);
     Watcher = nullptr;
+    CheckClickedBoxes();
 }
 
 void Exclude(HWND window) { std::lock_guard<std::mutex> lock(Guard); Excluded.insert(window); }
@@ -143,7 +225,13 @@ void Press(int virtualKey) { std::lock_guard<std::mutex> lock(Guard); Script.pus
 void Ignore() { std::lock_guard<std::mutex> lock(Guard); Script.push_back({Kind::Ignore, 0}); }
 size_t Pending() { std::lock_guard<std::mutex> lock(Guard); return Script.size(); }
 std::vector<SeenBox> Seen() { std::lock_guard<std::mutex> lock(Guard); return Boxes; }
-void Clear() { std::lock_guard<std::mutex> lock(Guard); Boxes.clear(); }
+void Clear()
+{
+    std::lock_guard<std::mutex> lock(Guard);
+    Boxes.clear();
+    Clicked.clear();
+    Waiting.clear();
+}
 
 void Pump(DWORD milliseconds)
 {
