@@ -37,6 +37,12 @@ std::mutex Guard;
 volatile bool StopWatching;
 HANDLE Watcher;
 
+// Whether a button shows itself; the box may not be on the screen yet.
+bool Shown(HWND button)
+{
+    return (GetWindowLongA(button, GWL_STYLE) & WS_VISIBLE) != 0;
+}
+
 // The buttons of a box, for a failure message.
 std::string Buttons(HWND box)
 {
@@ -46,7 +52,7 @@ std::string Buttons(HWND box)
         GetClassNameA(child, cls, sizeof cls);
         if (lstrcmpiA(cls, "Button") == 0)
             all += "[" + std::to_string(GetDlgCtrlID(child)) + " " + boxes::WindowText(child) +
-                   (IsWindowVisible(child) ? "" : " hidden") + (IsWindowEnabled(child) ? "" : " disabled") + "]";
+                   (Shown(child) ? "" : " hidden") + (IsWindowEnabled(child) ? "" : " disabled") + "]";
     }
     return all.empty() ? "none" : all;
 }
@@ -57,7 +63,7 @@ bool Act(HWND box, const Step& step)
 {
     if (step.kind == Kind::Click) {
         HWND button = GetDlgItem(box, step.value);
-        if (!button || !IsWindowVisible(button) || !IsWindowEnabled(button)) {
+        if (!button || !Shown(button) || !IsWindowEnabled(button)) {
             ADD_FAILURE() << "the box \"" << boxes::WindowText(box) << "\" has no enabled button " << step.value
                           << "; its buttons: " << Buttons(box);
             return false;
