@@ -1,8 +1,9 @@
 // BoardInspect: prints the virtual S3 board's state as name=value lines, or
 // puts a fresh board in a mode.
 //
-//   BoardInspect                  the mode, the CRT controller registers,
-//                                 the counters and the last mode request
+//   BoardInspect                  the mode, the CRT controller registers, the
+//                                 miscellaneous output register, the counters
+//                                 and the last mode request
 //   BoardInspect reset W,H BPP    a fresh board in W x H at BPP, 60 Hz
 #include <stdio.h>
 #include <stdlib.h>
@@ -24,6 +25,7 @@ static void PrintBoard()
     printf("width=%ld\nheight=%ld\nbpp=%ld\nrefresh=%ld\n", b.width, b.height, b.bitsPerPixel, b.refresh);
     for (int index : PrintedRegisters)
         printf("CR%02X=%02X\n", index, b.crtc[index]);
+    printf("MISC=%02X\n", b.miscOutput);
     printf("port_reads=%ld\nport_writes=%ld\nmode_requests=%ld\n", b.portReads, b.portWrites, b.modeRequests);
     printf("last_request=%ldx%ld@%ld bpp=%ld\n", b.lastWidth, b.lastHeight, b.lastRefresh, b.lastBitsPerPixel);
     printf("last_result=%ld\n", b.lastResult);

@@ -1,9 +1,10 @@
 // The virtual S3 board (Trio64, PCI 5333:8811): the CRT controller register
-// file behind 3D4h/3D5h with its locks, the current mode and its standard
-// timings, and counters of port accesses and mode requests. Its state lives in
-// a file-backed shared mapping in the Windows directory, so every process of
-// the machine sees the same board, as it would see the same hardware, and the
-// board keeps its state between programs.
+// file behind 3D4h/3D5h with its locks, the miscellaneous output register,
+// the current mode and its standard timings, and counters of port accesses
+// and mode requests. Its state lives in a file-backed shared mapping in the
+// Windows directory, so every process of the machine sees the same board, as
+// it would see the same hardware, and the board keeps its state between
+// programs.
 #pragma once
 #include <windows.h>
 
@@ -13,7 +14,7 @@ struct VirtualBoardState {
     DWORD signature;
     WORD deviceId;
     BYTE index;                          // latched CRT controller index
-    BYTE reserved;
+    BYTE miscOutput;                     // written at 3C2h, read at 3CCh: clock select, sync polarities
     BYTE crtc[VirtualRegisterCount];
     LONG width, height, bitsPerPixel, refresh;
     LONG portReads, portWrites, modeRequests;
@@ -39,6 +40,13 @@ void VirtualBoardReset(int width, int height, int bitsPerPixel);
 
 // A copy of the board's state.
 void VirtualBoardRead(VirtualBoardState* state);
+
+// The dot clock (DCLK) in kHz that the board runs: the fixed VGA clock the
+// miscellaneous output register selects, or with the programmable clock
+// selected, the clock the driver programs for the mode (the board models no
+// clock synthesizer registers): the mode's pixel clock times the dot clocks
+// a pixel at its colour depth.
+long VirtualDotClock(const VirtualBoardState& state);
 
 // Test hook: when set, sees every port access this process makes through the
 // board, after the board has handled it (write true for an output). Null by

@@ -13,6 +13,9 @@
 //   DisplayProperties --replay-settings         the desktop area and the monitor type
 //                                               changed on Settings, checked on the
 //                                               extension page
+//   DisplayProperties --status [--page TITLE]   prints the extension page as it opens
+//                                               and checks that it shows the rate the
+//                                               board runs; exit status 1 when not
 #include "host/Host.h"
 #include <commctrl.h>
 #include <objbase.h>
@@ -30,6 +33,7 @@ struct Options {
     bool list = false;
     bool replay = false;
     bool replaySettings = false;
+    bool status = false;
 };
 
 bool ParseOptions(int argc, char** argv, Options* options)
@@ -41,6 +45,8 @@ bool ParseOptions(int argc, char** argv, Options* options)
             options->replay = true;
         else if (strcmp(argv[i], "--replay-settings") == 0)
             options->replaySettings = true;
+        else if (strcmp(argv[i], "--status") == 0)
+            options->status = true;
         else if (strcmp(argv[i], "--page") == 0 && i + 1 < argc)
             options->page = argv[++i];
         else if (strcmp(argv[i], "--screenshots") == 0 && i + 1 < argc)
@@ -113,7 +119,7 @@ int main(int argc, char** argv)
 {
     Options options;
     if (!ParseOptions(argc, argv, &options)) {
-        fprintf(stderr, "usage: DisplayProperties [--page N|TITLE] [--list] [--replay [--screenshots DIR]] [--replay-settings]\n");
+        fprintf(stderr, "usage: DisplayProperties [--page N|TITLE] [--list] [--replay [--screenshots DIR]] [--replay-settings] [--status]\n");
         return 2;
     }
     HostInstance = GetModuleHandleA(nullptr);
@@ -126,6 +132,8 @@ int main(int argc, char** argv)
         status = ListPages();
     else if (options.replaySettings)
         status = RunSettingsReplay(options.page ? options.page : "Glimora");
+    else if (options.status)
+        status = RunStatusCheck(options.page ? options.page : "Glimora");
     else if (options.replay)
         status = RunReplay(options.page ? options.page : "Glimora", options.screenshots);
     else

@@ -42,8 +42,22 @@ HPROPSHEETPAGE CreateSettingsPage();
 std::string ReadMachineText(HKEY root, const char* path, const char* name, DWORD* size = nullptr);
 void WriteMachineText(HKEY root, const char* path, const char* name, const char* text);
 
+// The replay's verdicts: one line each, counted for the exit code.
+void Check(bool ok, const char* format, ...);
+// A Unix command that writes directory/name (a Unix folder); waits for the
+// file and returns its size, 0 when it did not come.
+DWORD RunUnixCommandFor(const char* command, const char* directory, const char* name);
+std::string UnixFileAsWindowsSees(const char* directory, const char* name);
+// The window as the screen shows it, saved as directory/name (PNG).
+void TakeScreenshot(HWND window, const char* directory, const char* name);
+// The picture moved from the keyboard and followed on the board monitor view.
+void MoveThePictureOnTheMonitor(HWND sheet, const char* screenshotDir);
+
 // The replay of the typical request; returns the process exit code.
 int RunReplay(const char* startTitle, const char* screenshotDir);
 // A desktop area and a monitor type changed on the Settings page, followed by
 // the extension page; returns the process exit code.
 int RunSettingsReplay(const char* startTitle);
+// The extension page opened and closed with Cancel: its status lines, its
+// labels and the board, checked to agree; returns the process exit code.
+int RunStatusCheck(const char* startTitle);

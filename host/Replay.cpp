@@ -1,6 +1,7 @@
 // The typical refresh-rate request, played through the extension page as a
 // person would: open the sheet at the page, press Advance, drag the track bar
 // to 85, press Test, answer OK, keep the rate with Yes, acknowledge the note,
+// move the picture with Alt+arrows and watch it on the board monitor view,
 // press the sheet's OK. Each step prints what the page shows, the registry
 // values and the board's mode, and checks them against what the request must
 // give; the boxes are answered by a CBT hook on the sheet's thread.
@@ -36,6 +37,8 @@ const int ApplyButton = 0x3021;   // the sheet's Apply button
 int Passed;
 int Failed;
 
+} // namespace
+
 void Check(bool ok, const char* format, ...)
 {
     char text[512];
@@ -46,6 +49,8 @@ void Check(bool ok, const char* format, ...)
     Say("    %s %s", ok ? "ok:" : "FAILED:", text);
     ++(ok ? Passed : Failed);
 }
+
+namespace {
 
 std::string Message(int n)
 {
@@ -219,38 +224,30 @@ LRESULT CALLBACK BoxHookProc(int code, WPARAM wParam, LPARAM lParam)
     return CallNextHookEx(BoxHook, code, wParam, lParam);
 }
 
-// --- Screenshots ------------------------------------------------------------
+} // namespace
 
-// The sheet as the X server shows it, cropped from the root window by
-// ImageMagick's import, which Wine starts as the Unix program it is.
-void TakeScreenshot(HWND sheet, const char* directory, const char* name)
+// The file as Wine's Z: drive sees it.
+std::string UnixFileAsWindowsSees(const char* directory, const char* name)
 {
-    if (!directory || !*directory)
-        return;
-    RedrawWindow(sheet, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
-    PumpSheet(sheet, 500);
-    RECT r;
-    GetWindowRect(sheet, &r);
-    char display[64] = ":0";
-    GetEnvironmentVariableA("DISPLAY", display, sizeof display);
-    // The file as Wine's Z: drive sees it; a screenshot of an earlier run goes first.
     std::string path = std::string("Z:") + directory + "/" + name;
     for (char& c : path)
         if (c == '/')
             c = '\\';
+    return path;
+}
+
+// Wine starts a Unix program without waiting for it, so the command writes
+// to a temporary name and the file appears, whole, under its own name, which
+// this waits for (10 seconds at most). Returns its size, 0 when it did not come.
+DWORD RunUnixCommandFor(const char* command, const char* directory, const char* name)
+{
+    // A result of an earlier run goes first.
+    std::string path = UnixFileAsWindowsSees(directory, name);
     DeleteFileA(path.c_str());
-    // Wine starts a Unix program without waiting for it, so import writes to a
-    // temporary name and the file appears, whole, under its own name.
-    char command[1024];
-    snprintf(command, sizeof command,
-             "/bin/sh -c \"import -display %s -window root -crop %ldx%ld+%ld+%ld +repage '%s/.%s' && "
-             "mv '%s/.%s' '%s/%s'\"",
-             display, r.right - r.left, r.bottom - r.top, r.left, r.top, directory, name, directory, name,
-             directory, name);
     STARTUPINFOA startup = {};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process = {};
-    if (CreateProcessA(nullptr, command, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process)) {
+    if (CreateProcessA(nullptr, (char*)command, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process)) {
         CloseHandle(process.hProcess);
         CloseHandle(process.hThread);
     }
@@ -264,8 +261,32 @@ void TakeScreenshot(HWND sheet, const char* directory, const char* name)
             Sleep(100);
         }
     }
+    return size;
+}
+
+// The window as the X server shows it, cropped from the root window by
+// ImageMagick's import, which Wine starts as the Unix program it is.
+void TakeScreenshot(HWND window, const char* directory, const char* name)
+{
+    if (!directory || !*directory)
+        return;
+    RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    PumpSheet(window, 500);
+    RECT r;
+    GetWindowRect(window, &r);
+    char display[64] = ":0";
+    GetEnvironmentVariableA("DISPLAY", display, sizeof display);
+    char command[1024];
+    snprintf(command, sizeof command,
+             "/bin/sh -c \"import -display %s -window root -crop %ldx%ld+%ld+%ld +repage '%s/.%s' && "
+             "mv '%s/.%s' '%s/%s'\"",
+             display, r.right - r.left, r.bottom - r.top, r.left, r.top, directory, name, directory, name,
+             directory, name);
+    DWORD size = RunUnixCommandFor(command, directory, name);
     Check(size > 0, "screenshot %s/%s saved (%lu bytes)", directory, name, (unsigned long)size);
 }
+
+namespace {
 
 // --- The request, step by step --------------------------------------------------
 
@@ -439,7 +460,7 @@ void PressTest(HWND sheet, HWND page)
 
 void PressSheetOk(HWND sheet)
 {
-    Say("== [5] Press the sheet's OK");
+    Say("== [6] Press the sheet's OK");
     PropSheet_PressButton(sheet, PSBTN_OK);
     bool closed = PumpSheet(sheet, 5000);
     Check(closed, "the sheet closed");
@@ -553,42 +574,73 @@ int RunReplay(const char* title, const char* screenshotDir)
         DragTrackBar(sheet, page);
         PressTest(sheet, page);
         TakeScreenshot(sheet, screenshotDir, "page-after.png");
+        MoveThePictureOnTheMonitor(sheet, screenshotDir);
         PressSheetOk(sheet);
     } else {
         Check(false, "the %s page is shown", title);
     }
     if (sheet)
         DestroyWindow(sheet);
-    Say("== [6] Release the extension");
+    Say("== [7] Release the extension");
     ReleaseHandlerLibraries();
     Say("replay: %d checks passed, %d failed", Passed, Failed);
     return Failed == 0 && Passed > 0 ? 0 : 1;
 }
 
-int RunSettingsReplay(const char* title)
+namespace {
+
+// Opens the sheet at the extension page, runs steps on it and closes it;
+// returns the process exit code of the checks made.
+int RunOnPage(const char* title, const char* name, void (*steps)(HWND sheet, HWND page))
 {
     CloseHandle(CreateThread(nullptr, 0, Watchdog, nullptr, 0, nullptr));
     DescribeMachine();
     SheetPages pages;
     HWND sheet = M.rates.empty() ? nullptr : OpenSheet(&pages, title);
     HWND page = sheet ? PropSheet_GetCurrentPageHwnd(sheet) : nullptr;
-    if (page) {
-        SayPage(page);
-        PropSheet_SetCurSel(sheet, nullptr, 3);
-        PumpSheet(sheet, 300);
-        HWND settings = PropSheet_GetCurrentPageHwnd(sheet);
-        Check(SheetTabTitle(sheet, 3) == "Settings" && settings != page, "the Settings page is shown");
-        ChangeDesktopArea(sheet, settings, page);
-        ChangeMonitor(sheet, settings, page);
-        Say("== [4] Press the sheet's OK");
-        PropSheet_PressButton(sheet, PSBTN_OK);
-        Check(PumpSheet(sheet, 5000), "the sheet closed");
-    } else {
+    if (page)
+        steps(sheet, page);
+    else
         Check(false, "the %s page is shown", title);
-    }
     if (sheet)
         DestroyWindow(sheet);
     ReleaseHandlerLibraries();
-    Say("replay: %d checks passed, %d failed", Passed, Failed);
+    Say("%s: %d checks passed, %d failed", name, Passed, Failed);
     return Failed == 0 && Passed > 0 ? 0 : 1;
+}
+
+void ChangeSettings(HWND sheet, HWND page)
+{
+    SayPage(page);
+    PropSheet_SetCurSel(sheet, nullptr, 3);
+    PumpSheet(sheet, 300);
+    HWND settings = PropSheet_GetCurrentPageHwnd(sheet);
+    Check(SheetTabTitle(sheet, 3) == "Settings" && settings != page, "the Settings page is shown");
+    ChangeDesktopArea(sheet, settings, page);
+    ChangeMonitor(sheet, settings, page);
+    Say("== [4] Press the sheet's OK");
+    PropSheet_PressButton(sheet, PSBTN_OK);
+    Check(PumpSheet(sheet, 5000), "the sheet closed");
+}
+
+void ShowStatus(HWND sheet, HWND page)
+{
+    SayPage(page);
+    SayBoard();
+    int rate = StatusRate(page);
+    Check(Board().refresh == rate, "the board runs at the rate the page shows (%d Hz)", rate);
+    PropSheet_PressButton(sheet, PSBTN_CANCEL);
+    Check(PumpSheet(sheet, 5000), "the sheet closed");
+}
+
+} // namespace
+
+int RunSettingsReplay(const char* title)
+{
+    return RunOnPage(title, "replay", ChangeSettings);
+}
+
+int RunStatusCheck(const char* title)
+{
+    return RunOnPage(title, "status", ShowStatus);
 }

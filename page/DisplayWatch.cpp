@@ -12,13 +12,18 @@ HHOOK HookHandle;
 
 namespace {
 
-// The sheet is the page's parent. (The parent of the active window is the
-// sheet only while a dialog it owns is active; with the sheet itself active
-// it is the sheet's owner, which must not get a sheet message.)
 enum {
     SettingsPageIndex = 3,       // the sheet's Settings page, where the change was made
     MonitorPathCapacity = 160
 };
+
+// The sheet is the page's parent. (The parent of the active window is the
+// sheet only while a dialog it owns is active; with the sheet itself active
+// it is the sheet's owner, which must not get a sheet message.)
+void ShowSettingsPage()
+{
+    SendMessageA(GetParent(PageWindow), PSM_SETCURSEL, SettingsPageIndex, 0);
+}
 
 void EnablePageControl(int control, BOOL enable)
 {
@@ -39,8 +44,10 @@ void UpdatePolicyControls()
     EnablePageControl(IDC_ADVANCE_FRAME, FALSE);
 }
 
+// Both labels are the new monitor's, its refresh limit known or not.
 void ShowNewMonitorLimits()
 {
+    SetWindowTextA(MaxResolutionLabel, MonitorMaxResolution);
     if (MonitorMaxRefresh == 0) {
         SetWindowTextA(MaxRefreshLabel, "Unknown");
         if (TextEqual(PolicyName, PolicyOptimize))
@@ -50,10 +57,9 @@ void ShowNewMonitorLimits()
     char rate[TextCapacity];
     IntToText(rate, sizeof rate, MonitorMaxRefresh);
     SetWindowTextA(MaxRefreshLabel, rate);
-    SetWindowTextA(MaxResolutionLabel, MonitorMaxResolution);
 }
 
-void CheckMonitorChange(HWND sheet)
+void CheckMonitorChange()
 {
     char path[MonitorPathCapacity];
     TextCopy(path, sizeof path, MonitorClassKey);
@@ -70,7 +76,7 @@ void CheckMonitorChange(HWND sheet)
 
     TextCopy(MonitorDescription, DescriptionCapacity, description);
     ReadMonitorModes();
-    SendMessageA(sheet, PSM_SETCURSEL, SettingsPageIndex, 0);
+    ShowSettingsPage();
     ShowNewMonitorLimits();
     SavePageState();
     UpdatePolicyControls();
@@ -78,7 +84,7 @@ void CheckMonitorChange(HWND sheet)
     RebuildStatusTree();
 }
 
-void CheckResolutionChange(HWND sheet)
+void CheckResolutionChange()
 {
     char resolution[TextCapacity] = "";
     if (ReadRegistryValue(DisplaySettingsKey, "Resolution", resolution, sizeof resolution)
@@ -86,7 +92,7 @@ void CheckResolutionChange(HWND sheet)
         TextCopy(CurrentResolution, TextCapacity, resolution);
         TextCopy(PolicyName, TextCapacity, PolicyDefault);
         ReadRefreshTable();
-        SendMessageA(sheet, PSM_SETCURSEL, SettingsPageIndex, 0);
+        ShowSettingsPage();
         SendMessageA(StatusTree, TVM_DELETEITEM, 0, (LPARAM)TVI_ROOT);
         // Switches the mode: the hook runs again inside, finding no change.
         ApplyDefaultPolicy();
@@ -103,14 +109,19 @@ void CheckResolutionChange(HWND sheet)
 
 } // namespace
 
-// Runs for every message sent on the sheet's thread: anything but the two
-// watched messages must cost no more than the comparison.
-LRESULT CALLBACK DisplayWatchHook(int, WPARAM, LPARAM lParam)
+// Runs for every message sent on the sheet's thread. Every message goes on to
+// the next hook of the thread first (other programs' hooks must see them
+// all, and in the order they were sent); beyond that, anything but the two
+// watched messages costs no more than the comparison.
+LRESULT CALLBACK DisplayWatchHook(int code, WPARAM wParam, LPARAM lParam)
 {
+    LRESULT next = CallNextHookEx(HookHandle, code, wParam, lParam);
+    if (code != HC_ACTION)
+        return next;
     UINT message = ((const CWPSTRUCT*)lParam)->message;
     if (message == WM_ENABLE)
-        CheckMonitorChange(GetParent(PageWindow));
+        CheckMonitorChange();
     else if (message == WM_DISPLAYCHANGE)
-        CheckResolutionChange(GetParent(PageWindow));
-    return 0;
+        CheckResolutionChange();
+    return next;
 }

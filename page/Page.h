@@ -35,6 +35,8 @@ void InitRefreshPage(HWND page);
 
 // Status tree and rate track bar.
 void InitStatusControls(HWND page);
+// Takes the image list back from the status tree and destroys it.
+void ReleaseStatusControls();
 void FillStatusTree(HWND tree);
 void RebuildStatusTree();
 void SyncRateTrackbar();
@@ -48,6 +50,6 @@ INT_PTR CALLBACK ConfirmRateProc(HWND dialog, UINT message, WPARAM wParam, LPARA
 // MessageText := the value "Msg<n>" of the Language key.
 void LoadMessageText(int n);
 
-// WH_CALLWNDPROC hook: watches WM_ENABLE (monitor change) and
-// WM_DISPLAYCHANGE (resolution change); always returns 0.
+// WH_CALLWNDPROC hook: hands every message on to the next hook, and watches
+// WM_ENABLE (monitor change) and WM_DISPLAYCHANGE (resolution change).
 LRESULT CALLBACK DisplayWatchHook(int code, WPARAM wParam, LPARAM lParam);

@@ -122,24 +122,31 @@ void ApplyDefaultPolicy()
 void RunOptimizeSearch()
 {
     HWND owner = GetActiveWindow();
+    bool switched = false;
     for (int b = HighestAllowedPosition(); b >= 0; --b) {
         IntToText(PendingRefreshText, TextCapacity, RefreshList[b]);
         if (!OfferCandidate(owner))
             continue;
         ApplyRefreshRate();
+        switched = true;
         if (ConfirmNewRate(owner)) {
             TextCopy(AppliedRefreshText, TextCapacity, PendingRefreshText);
             ShowRateOnDisabledTrackbar();
             ShowMessage(owner, 2, MB_OK | MB_ICONINFORMATION);
             return;
         }
-        // Declined: 60 Hz is the rate every monitor shows.
+        // Declined: 60 Hz, the rate every monitor shows, until the next try.
         bool declinedSixty = RefreshList[b] == 60;
         TextCopy(PendingRefreshText, TextCapacity, "60");
         ApplyRefreshRate();
         if (declinedSixty)
-            return;
+            break;
     }
+    // Nothing kept: the rate in force before the search, which the status
+    // tree shows and Cancel takes as applied, comes back, as after Test's No.
+    TextCopy(PendingRefreshText, TextCapacity, AppliedRefreshText);
+    if (switched)
+        ApplyRefreshRate();
 }
 
 void TestPendingRate(HWND page)
@@ -190,5 +197,6 @@ void LoadMessageText(int n)
     char name[TextCapacity];
     TextCopy(name, sizeof name, "Msg");
     TextAppendInt(name, sizeof name, n);
-    ReadRegistryValue(LanguageKey, name, MessageText, MessageCapacity);
+    // A text longer than the room is shown cut, never left as the last one.
+    ReadRegistryTextCut(LanguageKey, name, MessageText, MessageCapacity);
 }

@@ -127,6 +127,16 @@ void SetArrowFaces(HWND page)
     }
 }
 
+// The buttons do not own their faces: each page made its own four bitmaps.
+void DeleteArrowFaces(HWND page)
+{
+    for (const ArrowFace& face : ArrowFaces) {
+        HWND button = GetDlgItem(page, face.control);
+        if (button)
+            DeleteObject((HGDIOBJ)SendMessageA(button, BM_SETIMAGE, IMAGE_BITMAP, 0));
+    }
+}
+
 void TakeDragArea(HWND page)
 {
     PositionPad = GetDlgItem(page, IDC_POSITION_PAD);
@@ -151,8 +161,12 @@ void OnInitDialog(HWND page)
     PageWindow = page;
 }
 
-void OnDestroy()
+// WinHelp stays running for as long as a window it served has not quit it.
+void OnDestroy(HWND page)
 {
+    WinHelpA(page, HelpFileName, HELP_QUIT, 0);
+    DeleteArrowFaces(page);
+    ReleaseStatusControls();
     UnhookWindowsHookEx(HookHandle);
     HookHandle = 0;
     PageWindow = 0;
@@ -259,12 +273,23 @@ bool InsideDragArea(int x, int y)
     return DragArea.left <= x && x <= DragArea.right && DragArea.top <= y && y <= DragArea.bottom;
 }
 
-void BeginDrag(int x, int y)
+// The page holds the mouse during a drag, so that the release reaches it
+// wherever it happens (over an arrow button, outside the sheet).
+void EndDrag(HWND page)
 {
-    DragActive = InsideDragArea(x, y) ? 1 : 0;
-    if (DragActive) {
+    DragActive = 0;
+    if (GetCapture() == page)
+        ReleaseCapture();
+}
+
+void BeginDrag(HWND page, int x, int y)
+{
+    EndDrag(page);
+    if (InsideDragArea(x, y)) {
+        DragActive = 1;
         DragOrigin.x = x;
         DragOrigin.y = y;
+        SetCapture(page);
     }
 }
 
@@ -276,9 +301,12 @@ void PutCursorBack(HWND page)
 }
 
 // Like a joystick: at most one step per axis for each move, however far the
-// mouse went, and the cursor goes back to the press point.
-void ContinueDrag(HWND page, int x, int y)
+// mouse went, and the cursor goes back to the press point. A move without the
+// left button down ends the drag: its release went elsewhere.
+void ContinueDrag(HWND page, int x, int y, WPARAM buttons)
 {
+    if ((buttons & MK_LBUTTON) == 0)
+        EndDrag(page);
     if (!DragActive || (x == DragOrigin.x && y == DragOrigin.y))
         return;
     if (x < DragOrigin.x) {
@@ -332,14 +360,15 @@ INT_PTR CALLBACK RefreshPageProc(HWND page, UINT message, WPARAM wParam, LPARAM 
     switch (message) {
     case WM_INITDIALOG: OnInitDialog(page); return TRUE;
     case WM_PAINT: PaintLogo(page, LogoFileName, 47, 6, 47, 34); return FALSE;
-    case WM_DESTROY: OnDestroy(); return TRUE;
+    case WM_DESTROY: OnDestroy(page); return TRUE;
     case WM_NOTIFY: OnNotify(page, (const NMHDR*)lParam); return TRUE;
     case WM_HELP: ShowContextHelp(page, (const HELPINFO*)lParam); return TRUE;
     case WM_COMMAND: OnCommand(page, LOWORD(wParam), HIWORD(wParam)); return TRUE;
     case WM_HSCROLL: OnTrackbarScroll(page, LOWORD(wParam)); return TRUE;
-    case WM_LBUTTONDOWN: BeginDrag(MouseX(lParam), MouseY(lParam)); return TRUE;
-    case WM_MOUSEMOVE: ContinueDrag(page, MouseX(lParam), MouseY(lParam)); return TRUE;
-    case WM_LBUTTONUP: DragActive = 0; return TRUE;
+    case WM_LBUTTONDOWN: BeginDrag(page, MouseX(lParam), MouseY(lParam)); return TRUE;
+    case WM_MOUSEMOVE: ContinueDrag(page, MouseX(lParam), MouseY(lParam), wParam); return TRUE;
+    case WM_LBUTTONUP: EndDrag(page); return TRUE;
+    case WM_CAPTURECHANGED: DragActive = 0; return TRUE;
     case WM_HOTKEY: OnHotKey((int)wParam); return TRUE;
     }
     return FALSE;

@@ -61,6 +61,14 @@ void InitStatusControls(HWND page)
     RateLabel = GetDlgItem(page, IDC_RATE_LABEL);
 }
 
+// The tree does not own its image list: each page made one of its own.
+void ReleaseStatusControls()
+{
+    SendMessageA(StatusTree, TVM_SETIMAGELIST, TVSIL_NORMAL, 0);
+    ImageList_Destroy(StatusImages);
+    StatusImages = 0;
+}
+
 void FillStatusTree(HWND tree)
 {
     char line[StatusLineCapacity];

@@ -11,6 +11,10 @@
 
 const CLSID CLSID_RefreshPage = {
     0x87b9bd00, 0xc65c, 0x11cd, {0xa2, 0x59, 0x00, 0xdd, 0x01, 0x0e, 0x8c, 0x28}};
+const IID UnknownInterface = {0x00000000, 0, 0, {0xc0, 0, 0, 0, 0, 0, 0, 0x46}};
+const IID ClassFactoryInterface = {0x00000001, 0, 0, {0xc0, 0, 0, 0, 0, 0, 0, 0x46}};
+const IID ShellExtInitInterface = {0x000214e8, 0, 0, {0xc0, 0, 0, 0, 0, 0, 0, 0x46}};
+const IID PropSheetExtInterface = {0x000214e9, 0, 0, {0xc0, 0, 0, 0, 0, 0, 0, 0x46}};
 
 namespace {
 
@@ -87,7 +91,7 @@ STDMETHODIMP CShellExtClassFactory::QueryInterface(REFIID interfaceId, void** ou
     if (out == 0)
         return E_POINTER;
     *out = 0;
-    if (!IsEqualIID(interfaceId, IID_IUnknown) && !IsEqualIID(interfaceId, IID_IClassFactory))
+    if (!IsEqualIID(interfaceId, UnknownInterface) && !IsEqualIID(interfaceId, ClassFactoryInterface))
         return E_NOINTERFACE;
     *out = static_cast<IClassFactory*>(this);
     AddRef();

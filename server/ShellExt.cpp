@@ -48,10 +48,10 @@ STDMETHODIMP CShellExt::QueryInterface(REFIID interfaceId, void** out)
     if (out == 0)
         return E_POINTER;
     *out = 0;
-    if (IsEqualIID(interfaceId, IID_IShellExtInit) || IsEqualIID(interfaceId, IID_IUnknown)) {
+    if (IsEqualIID(interfaceId, ShellExtInitInterface) || IsEqualIID(interfaceId, UnknownInterface)) {
         OutputDebugStringA("CShellExt::QueryInterface()==>IID_IShellExtInit\r\n");
         *out = static_cast<IShellExtInit*>(this);
-    } else if (IsEqualIID(interfaceId, IID_IShellPropSheetExt)) {
+    } else if (IsEqualIID(interfaceId, PropSheetExtInterface)) {
         OutputDebugStringA("CShellExt::QueryInterface()==>IShellPropSheetExt\r\n");
         *out = static_cast<IShellPropSheetExt*>(this);
     } else {

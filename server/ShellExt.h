@@ -12,6 +12,14 @@
 // {87b9bd00-c65c-11cd-a259-00dd010e8c28}, the one class the library serves.
 extern const CLSID CLSID_RefreshPage;
 
+// The platform's identifiers of the interfaces the server hands out, defined
+// here rather than taken from the system's uuid library, which would bring
+// hundreds of unused ones into the library.
+extern const IID UnknownInterface;        // IUnknown
+extern const IID ClassFactoryInterface;   // IClassFactory
+extern const IID ShellExtInitInterface;   // IShellExtInit
+extern const IID PropSheetExtInterface;   // IShellPropSheetExt
+
 class CShellExtClassFactory final : public IClassFactory {
 public:
     CShellExtClassFactory();

@@ -89,10 +89,14 @@ void ReadMonitorModes()
     }
 
     // No dash: scan,rate; one: a range on one side; two: ranges on both. More
-    // dashes mean negative polarities besides ranges, a form not told apart.
+    // dashes mean negative polarities besides ranges, a form not told apart:
+    // the limit is unknown, never that of the monitor read before.
     int dashes = SplitModeLine(line);
-    if (dashes > 2)
+    if (dashes > 2) {
+        MonitorMaxRefresh = 0;
+        MonitorModeKind = 0;
         return;
+    }
     MonitorModeKind = dashes + 1;
     MonitorMaxRefresh = RateOfToken(line, dashes + 2);
 }

@@ -58,20 +58,48 @@ void TakeFirstTableRate()
     TextCopy(PendingRefreshText, TextCapacity, SavedRefreshText);
 }
 
+// The rates offered in the current mode: the 16-colour mode has no table of
+// its own, its one rate is the first.
+void ReadModeTable()
+{
+    if (IsSixteenColourMode()) {
+        RefreshCount = 1;
+        RefreshList[0] = SixteenColourRate;
+    } else {
+        ReadRefreshTable();
+    }
+}
+
 // The 16-colour mode runs at its one rate under the " Default" policy.
 void SetSixteenColourRate()
 {
-    RefreshCount = 1;
-    RefreshList[0] = SixteenColourRate;
+    ReadModeTable();
     TextCopy(PolicyName, TextCapacity, PolicySixteenColour);
     IntToText(AppliedRefreshText, TextCapacity, SixteenColourRate);
     TextCopy(SavedRefreshText, TextCapacity, AppliedRefreshText);
     TextCopy(PendingRefreshText, TextCapacity, AppliedRefreshText);
 }
 
-// The rate stored for the policy, colour depth and resolution; when there is
-// none, the first rate offered is taken and applied at once.
-void LoadSelectedRate()
+// "State" into PolicyName and, but on a first run, the monitor and resolution
+// recorded; true when "State" was read.
+bool ReadProductRecord()
+{
+    HKEY key;
+    if (!OpenKey(ProductKey, ReadWriteAccess, &key))
+        return false;
+    bool read = ReadRegistryText(key, "State", PolicyName, TextCapacity);
+    // Nothing else is read on a first run: RecordInitialSettings lays it down.
+    if (!TextEqual(PolicyName, FirstRunState)) {
+        ReadRegistryText(key, "OrgMonitor", StoredMonitor, DescriptionCapacity);
+        ReadRegistryText(key, "OrgResolution", StoredResolution, TextCapacity);
+    }
+    RegCloseKey(key);
+    return read;
+}
+
+// The rate stored for the policy, colour depth and resolution, into
+// SavedRefreshText; false when the key or the value is missing.
+bool ReadSelectedRate()
 {
     char path[PathCapacity];
     FormSelectionPath(path, sizeof path);
@@ -81,18 +109,19 @@ void LoadSelectedRate()
         stored = ReadRegistryText(key, PolicyName, SavedRefreshText, TextCapacity);
         RegCloseKey(key);
     }
-    if (stored) {
+    return stored;
+}
+
+// The rate stored for the policy, colour depth and resolution; when there is
+// none, the first rate offered is taken and applied at once.
+void LoadSelectedRate()
+{
+    if (ReadSelectedRate()) {
         TextCopy(AppliedRefreshText, TextCapacity, SavedRefreshText);
         TextCopy(PendingRefreshText, TextCapacity, SavedRefreshText);
         return;
     }
-    // The 16-colour mode has no table of its own: its one rate is the first.
-    if (IsSixteenColourMode()) {
-        RefreshCount = 1;
-        RefreshList[0] = SixteenColourRate;
-    } else {
-        ReadRefreshTable();
-    }
+    ReadModeTable();
     TakeFirstTableRate();
     ApplyRefreshRate();
 }
@@ -143,29 +172,24 @@ void ReadDisplaySettings()
 
 void LoadPageState()
 {
-    FirstRunFlag = 0;
-    HKEY key;
-    bool productOpen = OpenKey(ProductKey, ReadWriteAccess, &key);
-    if (productOpen)
-        ReadRegistryText(key, "State", PolicyName, TextCapacity);
-    if (TextEqual(PolicyName, FirstRunState)) {
-        // Nothing else is read on a first run: RecordInitialSettings lays it down.
-        FirstRunFlag = 1;
-        if (productOpen)
-            RegCloseKey(key);
-    } else {
-        if (productOpen) {
-            ReadRegistryText(key, "OrgMonitor", StoredMonitor, DescriptionCapacity);
-            ReadRegistryText(key, "OrgResolution", StoredResolution, TextCapacity);
-            RegCloseKey(key);
-        }
+    ReadProductRecord();
+    FirstRunFlag = TextEqual(PolicyName, FirstRunState) ? 1 : 0;
+    if (!FirstRunFlag)
         LoadSelectedRate();
-    }
 
     if (IsSixteenColourMode())
         SetSixteenColourRate();
     else
         ReadRefreshTable();
+}
+
+bool ReadAcceptedRate()
+{
+    // On a first run PolicyName is "First", which names no stored rate.
+    if (!ReadProductRecord() || !ReadSelectedRate())
+        return false;
+    ReadModeTable();
+    return true;
 }
 
 void RecordInitialSettings()

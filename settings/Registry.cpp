@@ -40,17 +40,35 @@ bool ReadRegistryValue(const char* path, const char* name, char* buffer, int cap
     return read;
 }
 
+bool ReadRegistryTextCut(const char* path, const char* name, char* buffer, int capacity)
+{
+    HKEY key;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, path, 0, KEY_READ, &key) != ERROR_SUCCESS)
+        return false;
+    // The value whole, however long, then cut: a buffer of its own size.
+    bool read = false;
+    DWORD size = 0;
+    if (RegQueryValueExA(key, name, 0, 0, 0, &size) == ERROR_SUCCESS) {
+        char* value = (char*)LocalAlloc(LMEM_FIXED, size + 1);
+        if (value != 0) {
+            read = RegQueryValueExA(key, name, 0, 0, (BYTE*)value, &size) == ERROR_SUCCESS;
+            if (read) {
+                TerminateText(value, (int)size + 1, size);
+                TextCopy(buffer, capacity, value);
+            }
+            LocalFree(value);
+        }
+    }
+    RegCloseKey(key);
+    return read;
+}
+
 void WriteRegistryText(HKEY key, const char* name, const char* text)
 {
-    // The first 40 bytes of the text, then zeros: a text of 40 characters or
-    // more is stored without its NUL, which every reader above supplies. The
-    // NT family looks at the byte after a text that doesn't end in a NUL and,
-    // when it is one, stores it too: the byte after the value is never a NUL,
-    // so that the value stays 40 bytes.
-    char value[StoredValueSize + 1];
+    // The text cut to 39 characters, its NUL, then zeros up to 40 bytes: the
+    // value always ends inside its 40 bytes.
+    char value[StoredValueSize];
     ZeroMemory(value, sizeof value);
-    for (int i = 0; i < StoredValueSize && text[i] != '\0'; ++i)
-        value[i] = text[i];
-    value[StoredValueSize] = '#';
+    TextCopy(value, sizeof value, text);
     RegSetValueExA(key, name, 0, REG_SZ, (const BYTE*)value, StoredValueSize);
 }

@@ -17,6 +17,11 @@ void ReadDisplaySettings();
 void LoadPageState();
 void RecordInitialSettings();
 void SavePageState();
+// The start-up step's reading: the stored policy, the rate last accepted under
+// it for the current colour depth and resolution (into SavedRefreshText) and
+// the mode's refresh table; false when no rate is stored (no product key, a
+// first run, no Selection key or value). Applies nothing, unlike LoadPageState.
+bool ReadAcceptedRate();
 void ReadMonitorModes();
 void ReadRefreshTable();
 void ApplyRefreshRate();
@@ -34,7 +39,12 @@ bool ReadRegistryText(HKEY key, const char* name, char* buffer, int capacity);
 // Opens path for reading, reads one value as above and closes the key.
 bool ReadRegistryValue(const char* path, const char* name, char* buffer, int capacity);
 
-// Writes text as REG_SZ of exactly StoredValueSize bytes: the text, its NUL,
-// zeros up to 40; a text of 40 characters or more as its first 40 bytes,
-// without a NUL (the readers above terminate it).
+// Like ReadRegistryValue, but a value longer than the buffer is read cut to
+// capacity - 1 characters rather than refused. True on success.
+bool ReadRegistryTextCut(const char* path, const char* name, char* buffer, int capacity);
+
+// Writes text as REG_SZ of exactly StoredValueSize bytes: the text cut to 39
+// characters, its NUL, zeros up to 40. (Earlier versions stored a text of 40
+// characters or more as its first 40 bytes without a NUL; the readers above
+// terminate those.)
 void WriteRegistryText(HKEY key, const char* name, const char* text);

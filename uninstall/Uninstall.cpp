@@ -9,7 +9,7 @@
 namespace {
 
 const int StepCount = 4;
-const char StepNames[StepCount][100] = {
+const char* const StepNames[StepCount] = {
     "Update Registry File",
     "Update Ini Files",
     "Delete Files",

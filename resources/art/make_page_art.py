@@ -218,7 +218,7 @@ def pack_row(row, bits, stride):
 
 
 def ico_bytes(canvas, transparent):
-    """A one-image icon file: 32 x 32, 16 colours, with its AND mask."""
+    """A one-image icon file of the canvas's size, 16 colours, with its AND mask."""
     width, height = canvas.width, canvas.height
     colour_rows = [[0 if c == transparent else c for c in row] for row in canvas.pixels]
     mask_rows = [[1 if c == transparent else 0 for c in row] for row in canvas.pixels]
@@ -243,8 +243,35 @@ def write(path, data):
         f.write(data)
 
 
+def rle4_bytes(width, height, rows):
+    """A bottom-up 16-colour bitmap file compressed with BI_RLE4: each run of
+    pixels that repeats one colour, or alternates two, is one byte pair."""
+    data = bytearray()
+    for y in range(height - 1, -1, -1):
+        row = rows[y]
+        x = 0
+        while x < width:
+            first = row[x]
+            second = row[x + 1] if x + 1 < width else first
+            run = 1
+            while x + run < width and run < 255 and row[x + run] == (first if run % 2 == 0 else second):
+                run += 1
+            data += bytes((run, (first << 4) | second))
+            x += run
+        data += b'\0\1' if y == 0 else b'\0\0'   # end of the bitmap, or of a line
+    table = b''.join(struct.pack('<BBBB', b, g, r, 0) for r, g, b in PALETTE)
+    offset = 14 + 40 + len(table)
+    header = struct.pack('<2sIHHI', b'BM', offset + len(data), 0, 0, offset)
+    info = struct.pack('<IiiHHIIiiII', 40, width, height, 1, 4, 2, len(data), 2835, 2835, 16, 16)
+    return header + info + table + bytes(data)
+
+
 def write_bitmap16(name, canvas):
-    write(os.path.join(HERE, name), bmp_bytes(canvas.width, canvas.height, 4, PALETTE, canvas.pixels))
+    """Compressed when that makes the file smaller: the bitmaps are resources
+    of the library, and every byte of it is loaded into the control panel."""
+    plain = bmp_bytes(canvas.width, canvas.height, 4, PALETTE, canvas.pixels)
+    packed = rle4_bytes(canvas.width, canvas.height, canvas.pixels)
+    write(os.path.join(HERE, name), packed if len(packed) < len(plain) else plain)
 
 
 # ---------------------------------------------------------------------------
@@ -292,6 +319,25 @@ def monitor_icon(screen_colour, wave=False):
             c.put(x, int(round(y)), YELLOW)
             c.put(x, int(round(y)) + 1, YELLOW)
     return c, transparent
+
+
+def shown_at_sixteen(canvas, transparent):
+    """The 32 x 32 icon as the status tree shows it, 16 x 16: the image list
+    shrinks it with the default stretch mode, which ANDs the colours of each
+    2 x 2 block (transparent pixels count black) and keeps a pixel opaque when
+    any of its block is. Stored at this size, the icon shows the same."""
+    small = Canvas(16, 16, transparent)
+    for y in range(16):
+        for x in range(16):
+            block = [canvas.get(2 * x + dx, 2 * y + dy) for dy in (0, 1) for dx in (0, 1)]
+            if all(c == transparent for c in block):
+                continue
+            rgb = (0xFF, 0xFF, 0xFF)
+            for c in block:
+                colour = PALETTE[BLACK if c == transparent else c]
+                rgb = tuple(a & b for a, b in zip(rgb, colour))
+            small.put(x, y, PALETTE.index(rgb))
+    return small
 
 
 # ---------------------------------------------------------------------------
@@ -510,6 +556,9 @@ def main():
                          ('monitor_red.ico', RED), ('monitor_blue.ico', BLUE),
                          ('monitor_green.ico', GREEN)):
         canvas, transparent = monitor_icon(screen, wave=(name == 'page_tab.ico'))
+        # The tab shows its icon at 32 x 32; the status icons only at 16 x 16.
+        if name != 'page_tab.ico':
+            canvas = shown_at_sixteen(canvas, transparent)
         write(os.path.join(HERE, name), ico_bytes(canvas, transparent))
 
     up, down, right, left = arrows()

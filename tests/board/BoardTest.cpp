@@ -76,6 +76,19 @@ TEST_F(BoardTest, IndexPortReadsBackTheLatchedSevenBitIndex)
     EXPECT_EQ(0x11, BoardPortIn(0x3D4));
 }
 
+// Written at 3C2h, read back at 3CCh; bits 3:2 pick the dot clock.
+TEST_F(BoardTest, MiscellaneousOutputRegisterSelectsTheClock)
+{
+    EXPECT_EQ(0xEF, BoardPortIn(0x3CC)) << "the driver's programmed clock, both syncs negative";
+    BoardPortOut(0x3C2, 0x67);
+    EXPECT_EQ(0x67, BoardPortIn(0x3CC));
+    VirtualBoardState state;
+    VirtualBoardRead(&state);
+    EXPECT_EQ(28322, VirtualDotClock(state)) << "the VGA's second fixed clock";
+    VirtualBoardReset(640, 480, 4);
+    EXPECT_EQ(0xE3, BoardPortIn(0x3CC)) << "mode 12h: the BIOS's 25 MHz clock";
+}
+
 TEST_F(BoardTest, Cr11BitSevenProtectsCr00ToCr07)
 {
     VirtualBoardReset(640, 480, 4);   // mode 12h leaves CR11 = 8Ch
@@ -153,12 +166,13 @@ int Bit(BYTE value, int bit)
     return (value >> bit) & 1;
 }
 
-// The timing the CRT controller holds, in pixels and lines: "800x600 h
-// 856-976/1040 v 637-643/666", then the rates it makes at the given clock.
-// The sync ends hold only low bits: 5 of the character (CR5D bit 5 adds 32
-// characters to the pulse), 4 of the line; an end equal to the start's low
-// bits is a full cycle. factor: pixels take that many character clocks.
-std::string DecodeTiming(int factor, double clockMHz)
+// The timing the board runs: its pixel clock (the dot clock over the dot
+// clocks a pixel takes, factor) and the CRT controller's registers in pixels
+// and lines, "800x600 50.000 MHz h 856-976/1040 v 637-643/666", then the
+// rates they make. The sync ends hold only low bits: 5 of the character
+// (CR5D bit 5 adds 32 characters to the pulse), 4 of the line; an end equal
+// to the start's low bits is a full cycle.
+std::string DecodeTiming(int factor)
 {
     BYTE cr[0x60];
     for (int index = 0; index < 0x60; ++index)
@@ -173,12 +187,15 @@ std::string DecodeTiming(int factor, double clockMHz)
     int vStart = cr[0x10] | Bit(cr[0x07], 2) << 8 | Bit(cr[0x07], 7) << 9 | Bit(cr[0x5E], 4) << 10;
     int vWidth = ((cr[0x11] & 0x0F) - vStart) & 0x0F;
     vWidth = vWidth ? vWidth : 16;
-    int pixel = 8 / factor;
+    VirtualBoardState state;
+    VirtualBoardRead(&state);
+    double dotClockKHz = VirtualDotClock(state);
+    double lineKHz = dotClockKHz / (hTotal * 8);
+    int pixel = 8 / factor;   // pixels a character
     char text[160];
-    double lineKHz = clockMHz * 1000 / (hTotal * pixel);
-    snprintf(text, sizeof text, "%dx%d h %d-%d/%d v %d-%d/%d %.3f kHz %.3f Hz", hDisplay * pixel, vDisplay,
-             hStart * pixel, (hStart + hWidth) * pixel, hTotal * pixel, vStart, vStart + vWidth, vTotal, lineKHz,
-             lineKHz * 1000 / vTotal);
+    snprintf(text, sizeof text, "%dx%d %.3f MHz h %d-%d/%d v %d-%d/%d %.3f kHz %.3f Hz", hDisplay * pixel, vDisplay,
+             dotClockKHz / factor / 1000, hStart * pixel, (hStart + hWidth) * pixel, hTotal * pixel, vStart,
+             vStart + vWidth, vTotal, lineKHz, lineKHz * 1000 / vTotal);
     return text;
 }
 
@@ -193,9 +210,9 @@ TEST_F(BoardTest, ModeRequestProgramsTheStandardTiming)
             VirtualBoardReset(m.width, m.height, bitsPerPixel);
             ASSERT_EQ(DISP_CHANGE_SUCCESSFUL, BoardRequestMode(m.width, m.height, m.refresh));
             char expected[160];
-            snprintf(expected, sizeof expected, "%dx%d h %d-%d/%d v %d-%d/%d %s", m.width, m.height, m.hSyncStart,
-                     m.hSyncEnd, m.hTotal, m.vSyncStart, m.vSyncEnd, m.vTotal, m.rates);
-            EXPECT_EQ(expected, DecodeTiming(bitsPerPixel / 8, m.clockMHz)) << m.refresh << " Hz at " << bitsPerPixel;
+            snprintf(expected, sizeof expected, "%dx%d %.3f MHz h %d-%d/%d v %d-%d/%d %s", m.width, m.height,
+                     m.clockMHz, m.hSyncStart, m.hSyncEnd, m.hTotal, m.vSyncStart, m.vSyncEnd, m.vTotal, m.rates);
+            EXPECT_EQ(expected, DecodeTiming(bitsPerPixel / 8)) << m.refresh << " Hz at " << bitsPerPixel;
             int width, height;
             BoardScreenSize(&width, &height);
             VirtualBoardState state;

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 #include "dib/Dib.h"
-#include "tests/dib/ImportPatch.h"
+#include "tests/support/ImportPatch.h"
 
 namespace {
 

@@ -6,8 +6,10 @@
 #include <string>
 #include <vector>
 #include "board/VirtualBoard.h"
+#include "tests/support/Process.h"
 #include "tests/support/Registry.h"
 #include "tests/support/Robot.h"
+#include <shellapi.h>
 
 namespace {
 
@@ -15,19 +17,13 @@ const char ClassKey[] = "CLSID\\{87b9bd00-c65c-11cd-a259-00dd010e8c28}";
 const char HandlerKey[] =
     "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Controls Folder\\Display\\shellex\\PropertySheetHandlers\\RTLPAGE";
 const char UninstallKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\RTLPAGE";
-const char* const PackageFiles[] = {"Ratelle.dll", "Glimlogo.bmp", "OV_Logo.bmp", "Purvix.exe"};
+const char RunKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+const char* const PackageFiles[] = {"Ratelle.dll", "Glimlogo.bmp", "OV_Logo.bmp", "Purvix.exe", "Glimhelp.hlp",
+                                    "Glimrate.exe"};
 const char* const Resolutions[] = {"640,480", "800,600", "1024,768", "1280,1024"};
 const char* const Depths[] = {"4", "8", "15", "16", "24", "32"};
 const std::string AllPages = "pages: Background | Screen Saver | Appearance | Settings | Glimora";
 const std::string OwnPages = "pages: Background | Screen Saver | Appearance | Settings";
-
-std::string ProgramFolder()
-{
-    char path[MAX_PATH];
-    GetModuleFileNameA(nullptr, path, MAX_PATH);
-    std::string folder = path;
-    return folder.substr(0, folder.find_last_of('\\'));
-}
 
 std::string PackageFolder()
 {
@@ -54,55 +50,6 @@ std::string Lower(std::string text)
     return text;
 }
 
-// Runs a command line, returns its exit code (-1 when it did not start or end
-// in time) and what it printed. The output goes through a file, not a pipe: a
-// Wine helper process that inherits a pipe's write end keeps it open long
-// after the program itself has ended.
-int RunProgram(const std::string& commandLine, std::string* output = nullptr, DWORD timeout = 60000)
-{
-    char folder[MAX_PATH], path[MAX_PATH];
-    GetTempPathA(MAX_PATH, folder);
-    GetTempFileNameA(folder, "run", 0, path);
-    SECURITY_ATTRIBUTES inherit = {sizeof inherit, nullptr, TRUE};
-    HANDLE file = output ? CreateFileA(path, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit,
-                                       CREATE_ALWAYS, FILE_ATTRIBUTE_TEMPORARY, nullptr)
-                         : INVALID_HANDLE_VALUE;
-    STARTUPINFOA startup = {};
-    startup.cb = sizeof startup;
-    if (file != INVALID_HANDLE_VALUE) {
-        startup.dwFlags = STARTF_USESTDHANDLES;
-        startup.hStdOutput = file;
-        startup.hStdError = file;
-    }
-    PROCESS_INFORMATION process = {};
-    std::string command = commandLine;
-    DWORD code = (DWORD)-1;
-    if (CreateProcessA(nullptr, &command[0], nullptr, nullptr, file != INVALID_HANDLE_VALUE, 0, nullptr, nullptr,
-                       &startup, &process)) {
-        if (WaitForSingleObject(process.hProcess, timeout) == WAIT_OBJECT_0)
-            GetExitCodeProcess(process.hProcess, &code);
-        else
-            TerminateProcess(process.hProcess, 1);
-        CloseHandle(process.hProcess);
-        CloseHandle(process.hThread);
-    }
-    if (file != INVALID_HANDLE_VALUE)
-        CloseHandle(file);
-    if (output) {
-        output->clear();
-        HANDLE in = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0,
-                                nullptr);
-        char buffer[4096];
-        DWORD got;
-        while (in != INVALID_HANDLE_VALUE && ReadFile(in, buffer, sizeof buffer, &got, nullptr) && got > 0)
-            output->append(buffer, got);
-        if (in != INVALID_HANDLE_VALUE)
-            CloseHandle(in);
-    }
-    DeleteFileA(path);
-    return (int)code;
-}
-
 std::string StandIn(const std::string& arguments, std::string* output, int* status)
 {
     *status = RunProgram("\"" + ProgramFolder() + "\\DisplayProperties.exe\" " + arguments, output);
@@ -112,6 +59,25 @@ std::string StandIn(const std::string& arguments, std::string* output, int* stat
         if (line.compare(0, 6, "pages:") == 0)
             return line.substr(0, line.find_last_not_of("\r\n") + 1);
     return "";
+}
+
+// A string of a file's version information as Explorer's Version tab finds
+// it: under the language and code page of its first Translation entry.
+std::string VersionText(const std::string& file, const char* name)
+{
+    DWORD ignored = 0;
+    std::vector<char> info(GetFileVersionInfoSizeA(file.c_str(), &ignored));
+    WORD* translation = nullptr;
+    char* text = nullptr;
+    UINT length = 0;
+    if (info.empty() || !GetFileVersionInfoA(file.c_str(), 0, (DWORD)info.size(), info.data()) ||
+        !VerQueryValueA(info.data(), "\\VarFileInfo\\Translation", (void**)&translation, &length) || length < 4)
+        return "";
+    char path[64];
+    snprintf(path, sizeof path, "\\StringFileInfo\\%04x%04x\\%s", translation[0], translation[1], name);
+    if (!VerQueryValueA(info.data(), path, (void**)&text, &length))
+        return "";
+    return text;
 }
 
 std::vector<int> Rates(const std::string& table)
@@ -129,6 +95,7 @@ void RemoveInstallation()
     machine::DeleteTree(HKEY_CLASSES_ROOT, ClassKey);
     machine::DeleteTree(HKEY_LOCAL_MACHINE, HandlerKey);
     machine::DeleteTree(HKEY_LOCAL_MACHINE, UninstallKey);
+    machine::DeleteValue(HKEY_LOCAL_MACHINE, RunKey, "Glimora");
     for (const char* file : PackageFiles)
         DeleteFileA((SystemFolder() + "\\" + file).c_str());
 }
@@ -178,6 +145,8 @@ TEST_F(InstallTest, PutsFilesAndRegistrationWhereTheUninstallerLooks)
     EXPECT_NE("", machine::Text(HKEY_LOCAL_MACHINE, UninstallKey, "DisplayName"));
     EXPECT_EQ(Lower(SystemFolder() + "\\Purvix.exe"),
               Lower(machine::Text(HKEY_LOCAL_MACHINE, UninstallKey, "UninstallString")));
+    // Windows runs the start-up step by its full path when it starts.
+    EXPECT_EQ(Lower(SystemFolder() + "\\Glimrate.exe"), Lower(machine::Text(HKEY_LOCAL_MACHINE, RunKey, "Glimora")));
     EXPECT_EQ("First", machine::Text(HKEY_LOCAL_MACHINE, machine::ProductPath, "State"));
     // The page opens Selection keys but never creates them.
     for (const char* depth : Depths)
@@ -185,6 +154,26 @@ TEST_F(InstallTest, PutsFilesAndRegistrationWhereTheUninstallerLooks)
             EXPECT_TRUE(machine::KeyExists(HKEY_LOCAL_MACHINE,
                                            std::string(machine::SelectionPath) + "\\" + depth + "\\" + resolution))
                 << depth << "\\" << resolution;
+}
+
+// Later Windows versions show the entry with its maker, version and icon; they
+// are the ones the installed page's own file carries.
+TEST_F(InstallTest, UninstallEntryShowsMakerVersionAndIcon)
+{
+    Install();
+    std::string server = SystemFolder() + "\\Ratelle.dll";
+    std::string maker = VersionText(server, "CompanyName");
+    std::string version = VersionText(server, "FileVersion");
+    ASSERT_NE("", maker) << server << " carries no version information";
+    EXPECT_EQ(maker, machine::Text(HKEY_LOCAL_MACHINE, UninstallKey, "Publisher"));
+    EXPECT_EQ(version, machine::Text(HKEY_LOCAL_MACHINE, UninstallKey, "DisplayVersion"));
+
+    // "file,index", the index counting the file's icons from 0.
+    std::string icon = machine::Text(HKEY_LOCAL_MACHINE, UninstallKey, "DisplayIcon");
+    size_t comma = icon.rfind(',');
+    EXPECT_EQ(Lower(server + ","), Lower(icon.substr(0, comma + 1))) << icon;
+    HICON shown = ExtractIconA(GetModuleHandleA(nullptr), server.c_str(), atoi(icon.c_str() + comma + 1));
+    EXPECT_TRUE(shown != nullptr && shown != (HICON)1) << "no icon at " << icon;
 }
 
 // Every rate offered is one the board can drive, ascending (the Optimize

@@ -215,7 +215,18 @@ LRESULT CALLBACK HelpViewerProc(HWND window, UINT message, WPARAM wParam, LPARAM
     return DefWindowProcA(window, message, wParam, lParam);
 }
 
-TEST_F(RefreshPage, ContextHelpPopsUpTheControlsTopic)
+// F1 or "What's This?" over a control.
+void RequestHelp(HWND page, int control)
+{
+    HELPINFO info = {};
+    info.cbSize = sizeof info;
+    info.iContextType = HELPINFO_WINDOW;
+    info.iCtrlId = control;
+    info.hItemHandle = GetDlgItem(page, control);
+    SendMessageA(page, WM_HELP, 0, (LPARAM)&info);
+}
+
+TEST_F(RefreshPage, ContextHelpPopsUpTheControlsTopicAndQuitsWithThePage)
 {
     machine::WriteExampleMachine("Advance");
     OpenSheet();
@@ -230,28 +241,50 @@ TEST_F(RefreshPage, ContextHelpPopsUpTheControlsTopic)
     const int topics[][2] = { {1064, 0}, {1065, 1}, {1062, 2}, {1063, 3}, {1056, 4}, {1043, 5}, {1045, 6},
                               {1044, 7}, {1046, 8}, {1036, 9}, {1034, 10}, {1037, 11}, {1041, 12},
                               {1057, 13}, {1048, 14} };
-    auto requestHelp = [&](int control) {
-        HELPINFO info = {};
-        info.cbSize = sizeof info;
-        info.iContextType = HELPINFO_WINDOW;
-        info.iCtrlId = control;
-        info.hItemHandle = GetDlgItem(page, control);
-        SendMessageA(page, WM_HELP, 0, (LPARAM)&info);
-    };
     for (const auto& topic : topics) {
         LastHelp = HelpRequest();
-        requestHelp(topic[0]);
+        RequestHelp(page, topic[0]);
         EXPECT_EQ(1, LastHelp.count) << "control " << topic[0];
         EXPECT_EQ((UINT)HELP_CONTEXTPOPUP, LastHelp.command) << "control " << topic[0];
         EXPECT_EQ(topic[1], LastHelp.data) << "control " << topic[0];
         EXPECT_EQ("Glimhelp.hlp", LastHelp.file);
     }
     LastHelp = HelpRequest();
-    requestHelp(IDC_SETTINGS_FRAME);
-    requestHelp(IDC_BANNER);
+    RequestHelp(page, IDC_SETTINGS_FRAME);
+    RequestHelp(page, IDC_BANNER);
     EXPECT_EQ(0, LastHelp.count) << "frames and pictures have no topic";
+    CloseSheet(PSBTN_OK);
+    EXPECT_EQ(1, LastHelp.count);
+    EXPECT_EQ((UINT)HELP_QUIT, LastHelp.command) << "the page's last request";
+    EXPECT_EQ("Glimhelp.hlp", LastHelp.file);
     DestroyWindow(viewer);
     UnregisterClassA("MS_WINHELP", cls.hInstance);
+}
+
+// A damaged help file where the viewer looks first (the current folder): F1
+// leaves the page answering, and the viewer it started goes with the page.
+TEST_F(RefreshPage, DamagedHelpFileLeavesThePageWorkingAndNoViewerBehind)
+{
+    const char damaged[] = "?_\3\0 cut short";  // a help file's magic, then nothing of use
+    HANDLE file = CreateFileA("Glimhelp.hlp", GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    DWORD written = 0;
+    WriteFile(file, damaged, sizeof damaged, &written, nullptr);
+    CloseHandle(file);
+    machine::WriteExampleMachine("Advance");
+    OpenSheet();
+    RequestHelp(page, IDC_TEST);
+    Click(IDC_DEFAULT);
+    EXPECT_FALSE(Enabled(page, IDC_DEFAULT)) << "the page did not answer its Default button";
+    CloseSheet(PSBTN_CANCEL);
+    bool gone = false;
+    for (int i = 0; i < 200 && !gone; ++i) {
+        robot::Pump(100);
+        gone = !FindWindowA("MS_WINHELP", nullptr);
+    }
+    EXPECT_TRUE(gone) << "a help viewer is still running after the page closed";
+    if (HWND left = FindWindowA("MS_WINHELP", nullptr))
+        PostMessageA(left, WM_CLOSE, 0, 0);
+    DeleteFileA("Glimhelp.hlp");
 }
 
 TEST_F(RefreshPage, HotKeysMoveAndRestoreThePicture)
@@ -323,6 +356,45 @@ TEST_F(RefreshPage, DragPadMovesOneStepPerAxisAndReturnsTheCursor)
     SendMessageA(page, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(pad.right + 40, press.y));
     EXPECT_EQ(hsync + 2, Register(0x04));
     EXPECT_EQ(vsync + 1, Register(0x10));
+}
+
+// Real mouse input: a press on the pad, a release over the LEFT arrow button.
+TEST_F(RefreshPage, DragReleasedOffThePadEndsAndButtonlessMovesMoveNothing)
+{
+    machine::WriteExampleMachine("Advance");
+    StoreRate("Advance", "60");
+    OpenSheet();
+    RECT pad, arrow;
+    GetWindowRect(GetDlgItem(page, IDC_POSITION_PAD), &pad);
+    GetWindowRect(GetDlgItem(page, IDC_LEFT), &arrow);
+    POINT press = { (pad.left + pad.right) / 2, (pad.top + pad.bottom) / 2 };
+    POINT release = { (arrow.left + arrow.right) / 2, (arrow.top + arrow.bottom) / 2 };
+    auto mouse = [](POINT at, DWORD buttons) {
+        int x = MulDiv(at.x, 65535, GetSystemMetrics(SM_CXSCREEN) - 1);
+        int y = MulDiv(at.y, 65535, GetSystemMetrics(SM_CYSCREEN) - 1);
+        mouse_event(MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | buttons, x, y, 0, 0);
+        robot::Pump(100);
+    };
+    mouse(press, 0);
+    mouse(press, MOUSEEVENTF_LEFTDOWN);
+    ASSERT_EQ(1, DragActive) << "the press on the pad starts a drag";
+    mouse(release, MOUSEEVENTF_LEFTUP);
+    EXPECT_EQ(0, DragActive) << "the release over the arrow button ends the drag";
+    EXPECT_EQ(nullptr, GetCapture());
+    BYTE hsync = Register(0x04), vsync = Register(0x10);
+    for (int step = 1; step <= 3; ++step)
+        mouse({ press.x + 20 * step, press.y + 10 * step }, 0);
+    EXPECT_EQ(hsync, Register(0x04)) << "moves without a button";
+    EXPECT_EQ(vsync, Register(0x10)) << "moves without a button";
+
+    // A release the page never saw: the next move, without the button, ends the drag.
+    ScreenToClient(page, &press);
+    SendMessageA(page, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(press.x, press.y));
+    SendMessageA(page, WM_MOUSEMOVE, 0, MAKELPARAM(press.x - 30, press.y - 10));
+    SendMessageA(page, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(press.x - 30, press.y - 10));
+    EXPECT_EQ(hsync, Register(0x04));
+    EXPECT_EQ(vsync, Register(0x10));
+    EXPECT_EQ(nullptr, GetCapture());
 }
 
 TEST_F(RefreshPage, ApplyStoresPolicyAndAcceptedRate)

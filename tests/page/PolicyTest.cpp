@@ -150,12 +150,13 @@ TEST_F(TestButton, ConfirmationThatCannotBeShownCountsAsNo)
     EXPECT_EQ("Refresh = 60 Hz", RefreshLine(page));
 }
 
-TEST_F(TestButton, LongMessagesAreCutToTheQuestionsRoom)
+TEST_F(TestButton, LongMessagesAreCutToTheirRoom)
 {
     machine::WriteExampleMachine("Advance");
     machine::SetText(HKEY_LOCAL_MACHINE, machine::LanguagePath, "Msg3", std::string(300, '3'));
     machine::SetText(HKEY_LOCAL_MACHINE, machine::LanguagePath, "Msg4", std::string(300, '4'));
     machine::SetText(HKEY_LOCAL_MACHINE, machine::LanguagePath, "Msg5", std::string(400, '5'));
+    machine::SetText(HKEY_LOCAL_MACHINE, machine::LanguagePath, "Msg7", std::string(600, '7'));
     StoreRate("Advance", "60");
     OpenSheet();
     SendMessageA(page, WM_HSCROLL, MAKEWPARAM(TB_PAGEDOWN, 0), 0);   // thumb still at 60
@@ -169,6 +170,7 @@ TEST_F(TestButton, LongMessagesAreCutToTheQuestionsRoom)
     std::string expected = std::string(51, '3') + "60" + std::string(11, '4') + "85";
     expected += std::string(103 - expected.size(), '5');
     EXPECT_EQ(expected, seen[0].text);
+    EXPECT_EQ(std::string(511, '7'), seen[1].text) << "the warning, cut to the 511 characters of its room";
 }
 
 class OptimizeButton : public PageTest {
@@ -221,9 +223,12 @@ TEST_F(OptimizeButton, NoOnACandidateFallsBackToSixtyAndOffersTheNextLower)
     EXPECT_EQ(Offer("70"), seen[3].text);
     EXPECT_EQ(Offer("60"), seen[4].text);
     EXPECT_EQ(0u, robot::Pending());
-    EXPECT_EQ(4, Board().modeRequests) << "72, back to 60, 60, back to 60";
-    EXPECT_EQ(60, Board().refresh);
-    EXPECT_EQ("85", std::string(AppliedRefreshText)) << "nothing was kept";
+    EXPECT_EQ(5, Board().modeRequests) << "72, back to 60, 60, back to 60, back to 85";
+    // Nothing kept: the board runs the rate the status tree shows, also after Cancel.
+    EXPECT_EQ(85, Board().refresh);
+    EXPECT_EQ("Refresh = 85 Hz", RefreshLine(page));
+    CloseSheet(PSBTN_CANCEL);
+    EXPECT_EQ(85, Board().refresh);
 }
 
 TEST_F(OptimizeButton, YesKeepsTheCandidate)

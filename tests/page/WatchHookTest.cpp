@@ -38,6 +38,35 @@ void CloseMonitorDialog(HWND sheet)
 
 class DisplayWatch : public PageTest {};
 
+// Another program's hook on the sheet's thread, installed before the page's.
+HWND Watched;
+int SeenByEarlierHook;
+
+LRESULT CALLBACK EarlierHook(int code, WPARAM wParam, LPARAM lParam)
+{
+    if (code == HC_ACTION && ((const CWPSTRUCT*)lParam)->hwnd == Watched)
+        ++SeenByEarlierHook;
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+TEST_F(DisplayWatch, HookInstalledBeforeThePageSeesEveryMessage)
+{
+    machine::WriteExampleMachine("Advance");
+    StoreRate("Advance", "60");
+    HHOOK earlier = SetWindowsHookExA(WH_CALLWNDPROC, EarlierHook, nullptr, GetCurrentThreadId());
+    OpenSheet();
+    Watched = CreateWindowA("STATIC", "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
+    SeenByEarlierHook = 0;
+    for (int i = 0; i < 998; ++i)
+        SendMessageA(Watched, WM_USER + 1, i, 0);
+    SendMessageA(Watched, WM_ENABLE, TRUE, 0);
+    SendMessageA(Watched, WM_DISPLAYCHANGE, 16, MAKELPARAM(800, 600));
+    int seen = SeenByEarlierHook;
+    DestroyWindow(Watched);
+    UnhookWindowsHookEx(earlier);
+    EXPECT_EQ(1000, seen) << "the page's hook must hand every message on";
+}
+
 TEST_F(DisplayWatch, NewResolutionInAdvanceAppliesAndStoresTheDefaultRate)
 {
     machine::WriteExampleMachine("Advance");
@@ -155,6 +184,26 @@ TEST_F(DisplayWatch, NewMonitorWithoutKnownLimitTurnsOptimizeIntoAdvance)
     EXPECT_TRUE(Enabled(page, IDC_TEST));
     EXPECT_TRUE(Enabled(page, IDC_ADVANCE_FRAME));
     EXPECT_FALSE(Enabled(page, IDC_RATE_TRACKBAR)) << "the hook leaves the track bar as it was";
+}
+
+// Ranges with negative polarities (four dashes) are not read: the limits
+// shown and offered are unknown, not those of the monitor before.
+TEST_F(DisplayWatch, NewMonitorWithUnreadModeLineShowsUnknownLimits)
+{
+    machine::WriteExampleMachine("Default");
+    StoreRate("Default", "56");
+    OpenSheet();
+    ASSERT_EQ("100", ControlText(page, IDC_MAX_REFRESH));
+    machine::WriteMonitor("Monitor\\0000", "0000", "Office Monitor 15\"", "1280,1024", "31.5-64.0,50.0-75.0,-,-");
+    CloseMonitorDialog(sheet);
+
+    EXPECT_EQ("Unknown", ControlText(page, IDC_MAX_REFRESH));
+    EXPECT_EQ("1280,1024", ControlText(page, IDC_MAX_RESOLUTION));
+    for (int i = 0; i < 5; ++i)
+        robot::Answer(IDCANCEL);
+    Click(IDC_OPTIMIZE);
+    EXPECT_EQ(0u, robot::Seen().size()) << "offered " << (robot::Seen().empty() ? "" : robot::Seen()[0].text);
+    EXPECT_EQ(0, Board().modeRequests);
 }
 
 } // namespace

@@ -290,6 +290,46 @@ TEST_F(ServerTest, HostsThePageUntilTheSheetIsGone)
     EXPECT_EQ(expected, seen) << Joined(seen);
 }
 
+int ThreadWindows()
+{
+    int count = 0;
+    EnumThreadWindows(GetCurrentThreadId(), [](HWND, LPARAM counted) { return ++*(int*)counted, TRUE; },
+                      (LPARAM)&count);
+    return count;
+}
+
+// Twenty pages shown and closed in one host: what each page made (its arrow
+// faces, the image list of its status icons) goes with it, and no window
+// stays behind.
+TEST_F(ServerTest, ClosedPagesLeaveNoObjectsBehind)
+{
+    int windowsBefore = ThreadWindows();
+    for (int cycle = 0; cycle < 20; ++cycle) {
+        IShellExtInit* extension = CreateExtension();
+        ASSERT_NE(nullptr, extension);
+        std::vector<HPROPSHEETPAGE> pages = AddPages(extension);
+        extension->Release();
+        OpenSheet(pages);
+        HWND page = CurrentPage();
+        std::vector<HGDIOBJ> made;
+        for (int arrow : {IDC_UP, IDC_DOWN, IDC_LEFT, IDC_RIGHT})
+            made.push_back((HGDIOBJ)SendDlgItemMessageA(page, arrow, BM_GETIMAGE, IMAGE_BITMAP, 0));
+        auto icons = (HIMAGELIST)SendDlgItemMessageA(page, IDC_STATUS_TREE, TVM_GETIMAGELIST, TVSIL_NORMAL, 0);
+        IMAGEINFO images = {};
+        ASSERT_TRUE(ImageList_GetImageInfo(icons, 0, &images));
+        made.push_back(images.hbmImage);
+        made.push_back(images.hbmMask);
+        for (size_t i = 0; i < made.size(); ++i)
+            ASSERT_EQ(DWORD(OBJ_BITMAP), GetObjectType(made[i])) << "object " << i;
+        CloseSheet();
+        for (size_t i = 0; i < made.size(); ++i)
+            EXPECT_EQ(0u, GetObjectType(made[i])) << "cycle " << cycle << ": object " << i << " outlived its page";
+        if (HasFailure())
+            break;
+    }
+    EXPECT_EQ(windowsBefore, ThreadWindows());
+}
+
 TEST_F(ServerTest, ClassObjectOnlyForItsClassAndFactoryInterfaces)
 {
     const CLSID otherClass = {0x87b9bd01, 0xc65c, 0x11cd, {0xa2, 0x59, 0x00, 0xdd, 0x01, 0x0e, 0x8c, 0x28}};
@@ -516,7 +556,8 @@ TEST_F(ServerTest, UnloadWithoutShowingThePageLeavesNoHookBehind)
         << "stored [" << stored << "]";
 }
 
-// The art as the page loads it: sizes and 16 colours.
+// The art as the page loads it: sizes and 16 colours. The tab's icon is
+// shown at 32 by 32; the status icons only at 16 by 16, their stored size.
 TEST_F(ServerTest, IconsAndBitmapsHaveTheirSizesAndSixteenColours)
 {
     for (int icon = IDI_PAGE_TAB; icon <= IDI_MONITOR_GREEN; ++icon) {
@@ -524,8 +565,9 @@ TEST_F(ServerTest, IconsAndBitmapsHaveTheirSizesAndSixteenColours)
         ASSERT_NE(nullptr, found) << "icon " << icon;
         const BYTE* group = (const BYTE*)LockResource(LoadResource(module, found));
         ASSERT_EQ(1, *(const WORD*)(group + 4)) << "icon " << icon;   // one image
-        EXPECT_EQ(32, group[6]) << "icon " << icon;
-        EXPECT_EQ(32, group[7]) << "icon " << icon;
+        int size = icon == IDI_PAGE_TAB ? 32 : 16;
+        EXPECT_EQ(size, group[6]) << "icon " << icon;
+        EXPECT_EQ(size, group[7]) << "icon " << icon;
         EXPECT_EQ(16, group[8]) << "icon " << icon;
         EXPECT_NE(nullptr, LoadIconA(module, MAKEINTRESOURCEA(icon))) << "icon " << icon;
     }
@@ -541,6 +583,12 @@ TEST_F(ServerTest, IconsAndBitmapsHaveTheirSizesAndSixteenColours)
         EXPECT_EQ(bitmap.width, info->biWidth) << "bitmap " << bitmap.id;
         EXPECT_EQ(bitmap.height, info->biHeight) << "bitmap " << bitmap.id;
         EXPECT_EQ(4, info->biBitCount) << "bitmap " << bitmap.id;
+        // Stored compressed, it must still decode.
+        HBITMAP loaded = LoadBitmapA(module, MAKEINTRESOURCEA(bitmap.id));
+        BITMAP shape = {};
+        EXPECT_EQ((int)sizeof shape, GetObjectA(loaded, sizeof shape, &shape)) << "bitmap " << bitmap.id;
+        EXPECT_EQ(bitmap.width, shape.bmWidth) << "bitmap " << bitmap.id;
+        DeleteObject(loaded);
     }
 }
 

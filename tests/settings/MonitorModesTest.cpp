@@ -42,16 +42,23 @@ TEST_F(MonitorModesTest, ModeLineGivesItsKindAndItsLastVerticalRate)
         {"31.5,12345678901234567890,+,+", 1, 1234567},
         {"30.0-64.0,50.0-85.000000000000000001,+,+", 3, 85},
         {"", 1, 0},
-        // Ranges and negative polarities together are not told apart: the
-        // reading before stands.
-        {"31.5,50.0-90.0,+,+", 2, 90},
-        {"30.0-64.0,50.0-100.0,-,-", 2, 90},
     };
     for (const auto& c : cases) {
         ReadModeLine(c.line);
         EXPECT_EQ(c.kind, MonitorModeKind) << c.line;
         EXPECT_EQ(c.rate, MonitorMaxRefresh) << c.line;
     }
+}
+
+// Ranges with negative polarities are not read: the limit is unknown, never
+// the one of the monitor read before.
+TEST_F(MonitorModesTest, ThreeOrMoreDashesGiveAnUnknownLimit)
+{
+    MonitorModeKind = 2;
+    MonitorMaxRefresh = 77;
+    ReadModeLine("30.0-64.0,50.0-100.0,-,-");
+    EXPECT_EQ(0, MonitorModeKind);
+    EXPECT_EQ(0, MonitorMaxRefresh);
 }
 
 TEST_F(MonitorModesTest, MonitorWithoutModeLineForItsMaximum)

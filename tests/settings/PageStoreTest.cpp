@@ -204,7 +204,7 @@ TEST_F(PageStoreTest, FirstRunRecordsMonitorAndResolutionAndAppliesTheFirstRate)
     EXPECT_EQ("<no value>", RawValue(SelectionPath("16", "800,600"), "Default"));
 }
 
-TEST_F(PageStoreTest, LongMonitorDescriptionIsStoredAsItsFirstFortyBytes)
+TEST_F(PageStoreTest, LongMonitorDescriptionIsStoredCutToEndInItsFortyBytes)
 {
     std::string name45 = "Orvel UltraScan 1795 Multi-Frequency Monitor!";
     std::string name39 = name45.substr(0, 39);
@@ -217,13 +217,17 @@ TEST_F(PageStoreTest, LongMonitorDescriptionIsStoredAsItsFirstFortyBytes)
         Load();
         RecordInitialSettings();
         std::string raw = RawValue(ProductPath, "OrgMonitor");
-        EXPECT_EQ(Stored(name), raw) << name.size() << " characters";
-        // Read back on the next load, terminated although no NUL was stored.
+        EXPECT_EQ(name39 + '\0', raw) << name.size() << " characters";
         ClearPageState();
         Load();
-        EXPECT_EQ(name.substr(0, 40), std::string(StoredMonitor)) << name.size() << " characters";
+        EXPECT_EQ(name39, std::string(StoredMonitor)) << name.size() << " characters";
         EXPECT_EQ(name, std::string(MonitorDescription));
     }
+    // Earlier versions stored the first 40 bytes without a NUL: still read.
+    SetUnterminated(ProductPath, "OrgMonitor", name45.substr(0, 40));
+    ClearPageState();
+    Load();
+    EXPECT_EQ(name45.substr(0, 40), std::string(StoredMonitor));
 }
 
 TEST_F(PageStoreTest, SaveStoresTheAppliedRateUnderThePolicy)

@@ -66,7 +66,7 @@ TEST_F(RegistryTextTest, EveryWrittenValueIsFortyBytesOfRegSz)
         {"Short", Stored("Advance")},
         {"Empty", Stored("")},
         {"ThirtyNine", Stored(std::string(39, 'a'))},
-        {"FortyFive", std::string(40, 'b')},   // its first 40 bytes, no NUL
+        {"FortyFive", std::string(39, 'b') + '\0'},   // cut to end with a NUL in its 40 bytes
     };
     for (const auto& value : expected) {
         DWORD type = 0;

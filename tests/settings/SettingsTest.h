@@ -42,10 +42,11 @@ inline void SetUnterminated(const std::string& path, const std::string& name, co
     machine::SetBytes(HKEY_LOCAL_MACHINE, path, name, data.data(), (DWORD)text.size());
 }
 
-// A value as the page writes it: the text, then zeros up to 40 bytes.
+// A value as the page writes it: the text (at most 39 characters), then
+// zeros up to 40 bytes.
 inline std::string Stored(const std::string& text)
 {
-    std::string value = text.substr(0, 40);
+    std::string value = text.substr(0, 39);
     value.resize(40, '\0');
     return value;
 }

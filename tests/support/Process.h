@@ -1,0 +1,11 @@
+// Other programs of the build, run as Windows runs them.
+#pragma once
+#include <windows.h>
+#include <string>
+
+// The folder of the test program, where the build puts every program.
+std::string ProgramFolder();
+
+// Runs a command line and returns its exit code (-1 when it did not start or
+// end in time); output, when given, receives what it printed.
+int RunProgram(const std::string& commandLine, std::string* output = nullptr, DWORD timeout = 60000);
