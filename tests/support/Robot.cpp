@@ -2,7 +2,6 @@
 #include <gtest/gtest.h>
 #include "host/BoxReading.h"
 #include <deque>
-#include <map>
 #include <mutex>
 #include <set>
 
@@ -21,18 +20,15 @@ std::vector<SeenBox> Boxes;
 HWND LastBox;
 std::set<HWND> Known;
 std::set<HWND> Excluded;
-// Boxes given a click, until they end: the entry in Boxes and the button.
-struct PendingClick {
+// Boxes given a click, until they end, and boxes of other processes waiting
+// for a step: the window, its entry in Boxes and the button clicked.
+struct BoxEntry {
+    HWND box;
     size_t seen;
     int control;
 };
-std::map<HWND, PendingClick> Clicked;
-// Boxes of other processes seen but not given a step yet.
-struct WaitingBox {
-    HWND box;
-    size_t seen;
-};
-std::deque<WaitingBox> Waiting;
+std::vector<BoxEntry> Clicked;
+std::deque<BoxEntry> Waiting;
 std::mutex Guard;
 volatile bool StopWatching;
 HANDLE Watcher;
@@ -99,28 +95,21 @@ void GiveNextStep(HWND box, size_t seen)
     Step step = Script.front();
     Script.pop_front();
     if (Act(box, step))
-        Clicked[box] = {seen, step.value};
+        Clicked.push_back({box, seen, step.value});
 }
 
-// A box that ends after a click has returned that button.
-void Ended(HWND box)
+// A box that ends after a click has returned that button. Boxes of other
+// processes end out of sight: gone means ended.
+void RecordEnds(HWND destroyed)
 {
-    auto click = Clicked.find(box);
-    if (click == Clicked.end())
-        return;
-    Boxes[click->second.seen].answer = click->second.control;
-    Clicked.erase(click);
-}
-
-// Boxes of other processes end out of sight: gone means ended.
-void CheckClickedBoxes()
-{
-    std::vector<HWND> gone;
-    for (const auto& click : Clicked)
-        if (!IsWindow(click.first))
-            gone.push_back(click.first);
-    for (HWND box : gone)
-        Ended(box);
+    for (size_t i = 0; i < Clicked.size();) {
+        if (Clicked[i].box == destroyed || !IsWindow(Clicked[i].box)) {
+            Boxes[Clicked[i].seen].answer = Clicked[i].control;
+            Clicked.erase(Clicked.begin() + i);
+        } else {
+            ++i;
+        }
+    }
 }
 
 LRESULT CALLBACK CbtProc(int code, WPARAM wParam, LPARAM lParam)
@@ -137,7 +126,7 @@ LRESULT CALLBACK CbtProc(int code, WPARAM wParam, LPARAM lParam)
                 GiveNextStep(box, seen);
         }
     } else if (code == HCBT_DESTROYWND) {
-        Ended((HWND)wParam);
+        RecordEnds((HWND)wParam);
     }
     return CallNextHookEx(Hook, code, wParam, lParam);
 }
@@ -149,7 +138,7 @@ BOOL CALLBACK FindNewBox(HWND window, LPARAM)
     if (lstrcmpA(cls, "#32770") == 0 && IsWindowVisible(window) && !Known.count(window)
         && !Excluded.count(window)) {
         Known.insert(window);
-        Waiting.push_back({window, Record(window)});
+        Waiting.push_back({window, Record(window), 0});
     }
     return TRUE;
 }
@@ -159,7 +148,7 @@ BOOL CALLBACK FindNewBox(HWND window, LPARAM)
 void AnswerWaitingBoxes()
 {
     while (!Waiting.empty() && !Script.empty()) {
-        WaitingBox waiting = Waiting.front();
+        BoxEntry waiting = Waiting.front();
         Waiting.pop_front();
         if (IsWindow(waiting.box))
             GiveNextStep(waiting.box, waiting.seen);
@@ -173,7 +162,7 @@ DWORD WINAPI WatchProc(void*)
             std::lock_guard<std::mutex> lock(Guard);
             EnumWindows(FindNewBox, 0);
             AnswerWaitingBoxes();
-            CheckClickedBoxes();
+            RecordEnds(nullptr);
         }
         Sleep(20);
     }
@@ -222,7 +211,7 @@ void StopWatchingBoxes()
     WaitForSingleObject(Watcher, INFINITE);
     CloseHandle(Watcher);
     Watcher = nullptr;
-    CheckClickedBoxes();
+    RecordEnds(nullptr);
 }
 
 void Exclude(HWND window) { std::lock_guard<std::mutex> lock(Guard); Excluded.insert(window); }
