@@ -5,10 +5,13 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 #include <commctrl.h>
+#include <fstream>
 #include <functional>
+#include <iterator>
 #include <string>
 #include "board/VirtualBoard.h"
 #include "resources/resource.h"
+#include "tests/support/Process.h"
 #include "tests/support/Registry.h"
 #include "tests/support/Robot.h"
 #include "tests/support/Screen.h"
@@ -30,14 +33,6 @@ const char Restart[] = "Restart Windows";
 const char PurvixVersionKey[] = "Software\\Wine\\AppDefaults\\Purvix.exe";
 const DWORD Generous = 30000;   // for what takes a few seconds on an idle machine
 
-std::string BinFolder()
-{
-    char path[MAX_PATH];
-    GetModuleFileNameA(nullptr, path, MAX_PATH);
-    std::string text = path;
-    return text.substr(0, text.find_last_of('\\'));
-}
-
 std::string SystemFile(const std::string& name)
 {
     char windows[MAX_PATH];
@@ -55,26 +50,18 @@ bool Exists(const std::string& path)
     return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
-void Pump()
-{
-    MSG message;
-    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
-        TranslateMessage(&message);
-        DispatchMessageA(&message);
-    }
-}
-
 // Polls done every 20 ms for up to milliseconds, running this thread's
 // messages meanwhile only when pump is set (a thread that doesn't is a
 // program that does not answer).
 bool Await(const std::function<bool()>& done, DWORD milliseconds, bool pump = true)
 {
     DWORD start = GetTickCount();
+    MSG message;
     while (!done()) {
         if (GetTickCount() - start > milliseconds)
             return false;
-        if (pump)
-            Pump();
+        while (pump && PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE))
+            DispatchMessageA(&message);
         Sleep(20);
     }
     return true;
@@ -82,18 +69,11 @@ bool Await(const std::function<bool()>& done, DWORD milliseconds, bool pump = tr
 
 HANDLE Start(const std::string& commandLine)
 {
-    // What the programs print is not looked at.
-    SECURITY_ATTRIBUTES inherit = {sizeof inherit, nullptr, TRUE};
-    HANDLE nothing = CreateFileA("NUL", GENERIC_WRITE, FILE_SHARE_WRITE, &inherit, OPEN_EXISTING, 0, nullptr);
     STARTUPINFOA startup = {};
     startup.cb = sizeof startup;
-    startup.dwFlags = STARTF_USESTDHANDLES;
-    startup.hStdOutput = startup.hStdError = nothing;
     PROCESS_INFORMATION process = {};
     std::string command = commandLine;
-    BOOL started = CreateProcessA(nullptr, &command[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &process);
-    CloseHandle(nothing);
-    if (!started) {
+    if (!CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process)) {
         ADD_FAILURE() << "can't start " << commandLine << ": error " << GetLastError();
         return nullptr;
     }
@@ -106,18 +86,6 @@ bool Ended(HANDLE process)
     return !process || WaitForSingleObject(process, 0) == WAIT_OBJECT_0;
 }
 
-// The exit code, or -1 when it did not end in time.
-int RunToEnd(const std::string& commandLine, DWORD milliseconds = 60000)
-{
-    HANDLE process = Start(commandLine);
-    DWORD code = (DWORD)-1;
-    if (process && Await([&] { return Ended(process); }, milliseconds))
-        GetExitCodeProcess(process, &code);
-    if (process)
-        CloseHandle(process);
-    return (int)code;
-}
-
 void EndProcess(HANDLE* process)
 {
     if (*process && !Ended(*process))
@@ -127,10 +95,19 @@ void EndProcess(HANDLE* process)
     *process = nullptr;
 }
 
+// Ends the program that owns the window, if there is one.
+void EndOwnerOf(HWND window)
+{
+    DWORD id = 0;
+    GetWindowThreadProcessId(window, &id);
+    HANDLE owner = window && id ? OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, id) : nullptr;
+    EndProcess(&owner);
+}
+
 // A click of the X server's mouse, as a person makes it.
 void ClickAt(int x, int y)
 {
-    RunToEnd("start.exe /wait /unix /usr/bin/xdotool mousemove " + std::to_string(x) + " " + std::to_string(y) +
+    RunProgram("start.exe /wait /unix /usr/bin/xdotool mousemove " + std::to_string(x) + " " + std::to_string(y) +
              " click 1");
 }
 
@@ -220,8 +197,8 @@ class Removal : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        std::string inf = BinFolder() + "\\..\\package\\Glimora.inf";
-        ASSERT_EQ(0, RunToEnd("rundll32.exe setupapi,InstallHinfSection DefaultInstall 132 " + inf));
+        std::string inf = ProgramFolder() + "\\..\\package\\Glimora.inf";
+        ASSERT_EQ(0, RunProgram("rundll32.exe setupapi,InstallHinfSection DefaultInstall 132 " + inf));
         ASSERT_TRUE(Exists(SystemFile("Ratelle.dll"))) << "nothing was installed from " << inf;
         ASSERT_NE("", machine::Text(HKEY_LOCAL_MACHINE, RunKey, "Glimora"));
         // What WinHelp writes beside the help file once it has been opened.
@@ -234,7 +211,7 @@ protected:
                               "30.0-64.0,50.0-100.0,+,+");
         VirtualBoardReset(800, 600, 16);
 
-        standIn = Start("\"" + BinFolder() + "\\DisplayProperties.exe\" --page Glimora");
+        standIn = Start("\"" + ProgramFolder() + "\\DisplayProperties.exe\" --page Glimora");
         ASSERT_TRUE(Await(GlimoraSheetReady, Generous)) << "the stand-in shows no Glimora page";
     }
     void TearDown() override
@@ -242,10 +219,7 @@ protected:
         robot::StopWatchingBoxes();
         EndProcess(&standIn);
         // A Purvix that hangs must not outlive the test.
-        DWORD purvixId = 0;
-        GetWindowThreadProcessId(FindWindowA("Orvel Uninstall", nullptr), &purvixId);
-        HANDLE purvix = purvixId ? OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, purvixId) : nullptr;
-        EndProcess(&purvix);
+        EndOwnerOf(FindWindowA("Orvel Uninstall", nullptr));
         for (const char* key : MachineKeys)
             machine::DeleteTree(HKEY_LOCAL_MACHINE, key);
         machine::DeleteTree(HKEY_CLASSES_ROOT, ClassKey);
@@ -281,7 +255,7 @@ protected:
     }
 
     // Restarts the prefix as Windows restarts: pending deletions run.
-    static void RestartPrefix() { ASSERT_EQ(0, RunToEnd("wineboot.exe -r")); }
+    static void RestartPrefix() { ASSERT_EQ(0, RunProgram("wineboot.exe -r")); }
 
     static std::string OtherRunValue() { return machine::Text(HKEY_LOCAL_MACHINE, RunKey, "OtherTool"); }
 
@@ -294,29 +268,6 @@ std::string Captions(const std::vector<robot::SeenBox>& boxes)
     for (const robot::SeenBox& box : boxes)
         out += "[" + box.caption + "] ";
     return out;
-}
-
-// The top-level windows of a process, by class and title, to tell what it waits for.
-std::string WindowsOf(HANDLE process)
-{
-    struct Search {
-        DWORD id;
-        std::string found;
-    } search = {GetProcessId(process), ""};
-    EnumWindows(
-        [](HWND window, LPARAM lParam) -> BOOL {
-            Search* search = (Search*)lParam;
-            DWORD id = 0;
-            GetWindowThreadProcessId(window, &id);
-            char className[64] = {}, title[128] = {};
-            GetClassNameA(window, className, sizeof className);
-            GetWindowTextA(window, title, sizeof title);
-            if (id == search->id && IsWindowVisible(window))
-                search->found += std::string("[") + className + " " + title + "]";
-            return TRUE;
-        },
-        (LPARAM)&search);
-    return search.found;
 }
 
 bool SeenFinished()
@@ -364,12 +315,8 @@ TEST_F(Removal, FromAddRemoveProgramsClosesOnlyTheDisplaySheet)
         << "Add/Remove Programs does not answer";
 
     PostMessageA(programs, PSM_PRESSBUTTON, PSBTN_CANCEL, 0);
-    if (!Await([&] { return !IsWindow(programs); }, 5000)) {
-        DWORD id = 0;
-        GetWindowThreadProcessId(programs, &id);
-        HANDLE owner = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, id);
-        EndProcess(&owner);
-    }
+    if (!Await([&] { return !IsWindow(programs); }, 5000))
+        EndOwnerOf(programs);
     EndProcess(&control);
     RestartPrefix();
     EXPECT_EQ("", Leftovers()) << "after the restart";
@@ -378,15 +325,8 @@ TEST_F(Removal, FromAddRemoveProgramsClosesOnlyTheDisplaySheet)
 
 std::string WininitText()
 {
-    std::string text;
-    HANDLE file = CreateFileA(WininitPath().c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-    char buffer[4096];
-    DWORD got;
-    while (file != INVALID_HANDLE_VALUE && ReadFile(file, buffer, sizeof buffer, &got, nullptr) && got > 0)
-        text.append(buffer, got);
-    if (file != INVALID_HANDLE_VALUE)
-        CloseHandle(file);
-    return text;
+    std::ifstream in(WininitPath(), std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
 std::string ShortPath(const std::string& path)
@@ -452,7 +392,7 @@ TEST_F(Removal, ByTheUninstallerOnWindows95BesideSheetsThatNeverAnswer)
     ResumeThread(standInThread);
     CloseHandle(standInThread);
 
-    EXPECT_TRUE(Await([&] { return Ended(standIn); }, Generous)) << WindowsOf(standIn);
+    EXPECT_TRUE(Await([&] { return Ended(standIn); }, Generous));
     RestartPrefix();
     EXPECT_EQ("", Leftovers()) << "after the restart";
     EXPECT_EQ("C:\\Other\\tool.exe", OtherRunValue());
@@ -468,7 +408,7 @@ TEST_F(Removal, ExitsWith2WhenSomethingStays)
     robot::StartWatching();
     robot::Answer(IDOK);
     robot::Answer(IDOK);
-    EXPECT_EQ(2, RunToEnd(machine::Text(HKEY_LOCAL_MACHINE, MachineKeys[1], "UninstallString")));
+    EXPECT_EQ(2, RunProgram(machine::Text(HKEY_LOCAL_MACHINE, MachineKeys[1], "UninstallString")));
     EXPECT_EQ("[Uninstall Driver] [Finished] ", Captions(robot::Seen()));
     EXPECT_TRUE(machine::KeyExists(HKEY_LOCAL_MACHINE, deep));
     RestartPrefix();   // the running program's file waits for it
