@@ -1,9 +1,11 @@
-// Purvix.exe: asks, removes the installation, closes an open Display
-// properties sheet, then shows the removal steps being ticked off under a
-// progress bar that fills in four seconds.
+// Purvix.exe: asks, removes the registration, closes an open Display
+// properties sheet that shows the Glimora page, removes the files, then shows
+// the removal steps being ticked off under a progress bar that fills in four
+// seconds.
 #include "uninstall/Uninstall.h"
 #include <commctrl.h>
 #include "dib/Dib.h"
+#include "runtime/Text.h"
 #include "resources/resource.h"
 
 namespace {
@@ -25,6 +27,12 @@ const int BoxWidth = 200;
 const int BoxHeight = 25;
 const int ProgressSteps = 20;        // range 0 to 20, step 1
 const DWORD StepInterval = 200;      // milliseconds
+// How long a sheet asked to close gets to let go of Ratelle.dll.
+const DWORD SheetReleaseWait = 4000;
+
+// The final message, cut after its first line when no restart is needed.
+const char FinalText[] = "Finish Uninstall Program !\n\nRestart Windows to finish.";
+const int FinishLength = 26;
 
 void RegisterWindowClass(HINSTANCE instance)
 {
@@ -42,32 +50,24 @@ void RegisterWindowClass(HINSTANCE instance)
     RegisterClassA(&windowClass);
 }
 
-// Waits for milliseconds without taking anything off the queue, but answers
-// messages that other programs send meanwhile (a broadcast, a display change
-// after the sheet's OK), so that they don't hang on this window.
-void PauseAnsweringSentMessages(DWORD milliseconds)
-{
-    DWORD start = GetTickCount();
-    for (;;) {
-        DWORD passed = GetTickCount() - start;
-        if (passed >= milliseconds)
-            return;
-        if (MsgWaitForMultipleObjects(0, 0, FALSE, milliseconds - passed, QS_SENDMESSAGE) == WAIT_OBJECT_0) {
-            MSG message;
-            PeekMessageA(&message, 0, 0, 0, PM_NOREMOVE);
-        }
-    }
-}
-
-int RunMessageLoop()
+void RunMessageLoop()
 {
     MSG message;
-    message.wParam = 0;
     while (GetMessageA(&message, 0, 0, 0) > 0) {
         TranslateMessage(&message);
         DispatchMessageA(&message);
     }
-    return (int)message.wParam;
+}
+
+// The Glimora page, known by its own controls whatever the language.
+const int GlimoraControls[] = {IDC_STATUS_TREE, IDC_RATE_TRACKBAR, IDC_POSITION_PAD};
+
+bool IsGlimoraPage(HWND page)
+{
+    for (int id : GlimoraControls)
+        if (GetDlgItem(page, id) == 0)
+            return false;
+    return true;
 }
 
 } // namespace
@@ -75,20 +75,30 @@ int RunMessageLoop()
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE previous, LPSTR, int showCommand)
 {
     if (MessageBoxA(0, "Do you really want to Uninstall the VGA driver?", "Uninstall Driver", MB_OKCANCEL) != IDOK)
-        return 1;   // nothing was removed
-    RemoveInstallation();
+        return ExitCancelled;   // nothing was removed
+    RemoveRegistration();
     ProgramInstance = instance;
     if (previous == 0)
         RegisterWindowClass(instance);
     HWND window = CreateWindowExA(0, WindowClassName, "Uninstall Program", WS_DLGFRAME | WS_SYSMENU,
                                   100, 50, 450, 350, 0, 0, instance, 0);
-    if (window == 0)
-        return 0;
-    ShowWindow(window, showCommand);
-    UpdateWindow(window);
-    PressDialogOk();
-    RunProgress(window);
-    return RunMessageLoop();
+    if (window != 0) {
+        ShowWindow(window, showCommand);
+        UpdateWindow(window);
+    }
+    // The sheet's page keeps Ratelle.dll loaded until the sheet has closed.
+    RemoveFiles(CloseGlimoraSheets() > 0 ? SheetReleaseWait : 0);
+    if (window != 0)
+        RunProgress(window);
+    // The logo stays on show until the bar is full.
+    RemoveProgramFiles();
+    char text[sizeof FinalText];
+    TextCopy(text, RestartNeeded() ? sizeof text : FinishLength + 1, FinalText);
+    if (MessageBoxA(0, text, "Finished", MB_OK) == IDOK)
+        PostQuitMessage(0);
+    if (window != 0)
+        RunMessageLoop();
+    return RemovalExitCode();
 }
 
 LRESULT CALLBACK UninstallWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
@@ -123,17 +133,23 @@ void CreateStepBoxes(HWND window)
     }
 }
 
-// Only a property sheet (a dialog with a tab control) knows PSM_PRESSBUTTON;
-// any other dialog would take it for a message of its own.
-void PressDialogOk()
+// Only a property sheet that holds the Glimora page is asked, and by a posted
+// message: a sheet that is busy or hung (Add/Remove Programs waits for this
+// program to end) must not hold the removal up. A sheet's pages are dialogs
+// among its children; a page not yet shown has no window, and then the
+// library waits for the next start of Windows.
+int CloseGlimoraSheets()
 {
-    HWND dialog = 0;
-    while ((dialog = FindWindowExA(0, dialog, "#32770", 0)) != 0) {
-        if (FindWindowExA(dialog, 0, WC_TABCONTROLA, 0) != 0) {
-            SendMessageA(dialog, PSM_PRESSBUTTON, PSBTN_OK, 0);
-            return;
+    int asked = 0;
+    for (HWND sheet = 0; (sheet = FindWindowExA(0, sheet, "#32770", 0)) != 0;) {
+        for (HWND page = 0; (page = FindWindowExA(sheet, page, "#32770", 0)) != 0;) {
+            if (IsGlimoraPage(page) && PostMessageA(sheet, PSM_PRESSBUTTON, PSBTN_OK, 0)) {
+                ++asked;
+                break;
+            }
         }
     }
+    return asked;
 }
 
 void RunProgress(HWND window)
@@ -157,6 +173,4 @@ void RunProgress(HWND window)
         if (before >= ProgressSteps - 1)
             break;
     }
-    if (MessageBoxA(0, "Finish Uninstall Program !", "Finished", MB_OK) == IDOK)
-        PostQuitMessage(0);
 }

@@ -3,9 +3,23 @@
 #pragma once
 #include <windows.h>
 
-// Removal pass: the installation's registry keys and files, every failure
-// passed over.
-void RemoveInstallation();
+// Exit codes of the program.
+enum { ExitRemoved = 0, ExitCancelled = 1, ExitIncomplete = 2 };
+
+// The removal, in three passes: the registration (keys and the start-up
+// value), then the files, once an open Display properties sheet has been
+// asked to close; the program's own files last. A file that can't be
+// deleted now is deleted at the next start of Windows; what can be neither
+// counts as a failure.
+void RemoveRegistration();
+// releaseWait: milliseconds a closing sheet gets to let go of the library.
+void RemoveFiles(DWORD releaseWait);
+void RemoveProgramFiles();
+// Whether some file waits for the next start of Windows.
+bool RestartNeeded();
+// ExitRemoved, or ExitIncomplete when something could be neither removed
+// nor scheduled.
+int RemovalExitCode();
 
 // The root key itself, opened with all access; 0 when it can't be opened.
 HKEY OpenRootKey(HKEY root);
@@ -15,12 +29,26 @@ HKEY OpenRootKey(HKEY root);
 // along on Windows 95 only). Returns the status of the last deletion.
 LONG DeleteRegistryKey(HKEY key, const char* subKey);
 
-// 0 when the file was deleted (or the failure carries no error code), else -1.
-int DeleteInstalledFile(const char* path);
+enum FileFate { FileGone, FileScheduled, FileKept };
+// Deletes the file (read-only or not), trying again for patience
+// milliseconds while it is held; then schedules its deletion for the next
+// start of Windows. A missing file is gone.
+FileFate RemovePackageFile(const char* path, DWORD patience);
+// The 9x family deletes through WININIT.INI, the NT family through
+// MoveFileEx; false when the deletion could not be scheduled.
+bool ScheduleDeletion(const char* path);
+// Adds "NUL=<short path>" to the [rename] section of iniPath, making file
+// and section as needed. Written as text: the section holds one NUL key per
+// file, which the profile functions would fold into one.
+bool AddWininitDeletion(const char* iniPath, const char* path);
+// Waits for milliseconds without taking anything off the queue, but answers
+// messages that other programs send meanwhile (a broadcast, a display change
+// after a sheet's OK), so that they don't hang on this program.
+void PauseAnsweringSentMessages(DWORD milliseconds);
 
-// Walks Oem0.inf, Oem1.inf, ... in windowsDirectory\Inf and deletes those
+// Walks Oem0.inf, Oem1.inf, ... in windowsDirectory\Inf and removes those
 // of this package's display driver; stops at the first file that is missing,
-// or that is the package's and can't be deleted.
+// or that is the package's and can be neither deleted nor scheduled.
 void DeleteOemInfFiles(const char* windowsDirectory);
 
 // Whether the INF file names the package's display chip (PCI\VEN_5333, in
@@ -30,5 +58,7 @@ bool IsPackageInf(const char* path);
 // The window.
 LRESULT CALLBACK UninstallWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 void CreateStepBoxes(HWND window);
-void PressDialogOk();
+// Asks every open sheet that holds the Glimora page to press OK, without
+// waiting on it; returns how many were asked.
+int CloseGlimoraSheets();
 void RunProgress(HWND window);

@@ -112,17 +112,19 @@ TEST_F(RefreshPage, PolicyButtonsActLikeRadioButtons)
 
 TEST_F(RefreshPage, MonitorWithoutModesKeepsOptimizeDisabled)
 {
-    machine::WriteExampleMachine("Default");
+    machine::WriteExampleMachine("Advance");
     machine::DeleteTree(HKEY_LOCAL_MACHINE, std::string(machine::MonitorClassPath) + "\\0000\\MODES");
-    StoreRate("Default", "56");
+    StoreRate("Advance", "60");
     OpenSheet();
     EXPECT_EQ("90", ControlText(page, IDC_MAX_REFRESH));
-    // At set-up the template's state stands; the buttons then follow the monitor.
-    Click(IDC_ADVANCE);
-    EXPECT_FALSE(Enabled(page, IDC_OPTIMIZE));
+    // At set-up the template's state stands; the policy buttons then follow
+    // the monitor: Default disables Optimize, Advance after it leaves it so.
+    ASSERT_TRUE(Enabled(page, IDC_OPTIMIZE)) << "as the template has it";
     Click(IDC_DEFAULT);
-    EXPECT_FALSE(Enabled(page, IDC_OPTIMIZE));
-    EXPECT_TRUE(Enabled(page, IDC_ADVANCE));
+    EXPECT_FALSE(Enabled(page, IDC_OPTIMIZE)) << "after Default";
+    Click(IDC_ADVANCE);
+    EXPECT_FALSE(Enabled(page, IDC_OPTIMIZE)) << "after Advance";
+    EXPECT_TRUE(Enabled(page, IDC_DEFAULT));
 }
 
 TEST_F(RefreshPage, TrackBarSelectsOnlyOnPageStepsAndThumbRelease)

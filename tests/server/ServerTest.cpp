@@ -505,13 +505,15 @@ TEST_F(ServerTest, WithoutAPageTheStateIsLoadedAndTheDisplayWatched)
     EXPECT_EQ(800, after.lastWidth);
 
     // A resolution change on this thread reaches the hook, which stores the
-    // Default selection of the new resolution.
+    // Default selection of the new resolution: the first rate of its table,
+    // here not the 60 Hz every mode falls back to.
+    machine::SetText(HKEY_LOCAL_MACHINE, machine::TablePath, "1024,768V", "70 75 85");
     machine::WriteDisplaySettings("1024,768", "16");
     HWND window = CreateWindowA("STATIC", "", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
     SendMessageA(window, WM_DISPLAYCHANGE, 16, MAKELPARAM(1024, 768));
     DestroyWindow(window);
     std::string selection = std::string(machine::SelectionPath) + "\\16\\1024,768";
-    EXPECT_NE("", machine::Text(HKEY_LOCAL_MACHINE, selection, "Default"));
+    EXPECT_EQ("70", machine::Text(HKEY_LOCAL_MACHINE, selection, "Default"));
 }
 
 TEST_F(ServerTest, RefusedPageIsDestroyedAtOnce)

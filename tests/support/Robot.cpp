@@ -1,4 +1,5 @@
 #include "tests/support/Robot.h"
+#include <gtest/gtest.h>
 #include "host/BoxReading.h"
 #include <deque>
 #include <mutex>
@@ -19,14 +20,64 @@ std::vector<SeenBox> Boxes;
 HWND LastBox;
 std::set<HWND> Known;
 std::set<HWND> Excluded;
+// Boxes given a click, until they end, and boxes of other processes waiting
+// for a step: the window, its entry in Boxes and the button clicked.
+struct BoxEntry {
+    HWND box;
+    size_t seen;
+    int control;
+};
+std::vector<BoxEntry> Clicked;
+std::deque<BoxEntry> Waiting;
 std::mutex Guard;
 volatile bool StopWatching;
 HANDLE Watcher;
 
-void Act(HWND box, const Step& step);
+// Whether a button shows itself; the box may not be on the screen yet.
+bool Shown(HWND button)
+{
+    return (GetWindowLongA(button, GWL_STYLE) & WS_VISIBLE) != 0;
+}
 
-// Records a box and gives it the next answer of the script.
-void Handle(HWND box)
+// The buttons of a box, for a failure message.
+std::string Buttons(HWND box)
+{
+    std::string all;
+    for (HWND child = GetWindow(box, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        char cls[32] = {};
+        GetClassNameA(child, cls, sizeof cls);
+        if (lstrcmpiA(cls, "Button") == 0)
+            all += "[" + std::to_string(GetDlgCtrlID(child)) + " " + boxes::WindowText(child) +
+                   (Shown(child) ? "" : " hidden") + (IsWindowEnabled(child) ? "" : " disabled") + "]";
+    }
+    return all.empty() ? "none" : all;
+}
+
+// A person can click only a button the box shows enabled: a step for any
+// other fails the test and leaves the box alone. True when a click was made.
+bool Act(HWND box, const Step& step)
+{
+    if (step.kind == Kind::Click) {
+        HWND button = GetDlgItem(box, step.value);
+        if (!button || !Shown(button) || !IsWindowEnabled(button)) {
+            ADD_FAILURE() << "the box \"" << boxes::WindowText(box) << "\" has no enabled button " << step.value
+                          << "; its buttons: " << Buttons(box);
+            return false;
+        }
+        PostMessageA(box, WM_COMMAND, MAKEWPARAM(step.value, BN_CLICKED), (LPARAM)button);
+        return true;
+    }
+    if (step.kind == Kind::Key) {
+        HWND focus = GetFocus();
+        HWND target = focus && (focus == box || IsChild(box, focus)) ? focus : box;
+        PostMessageA(target, WM_KEYDOWN, step.value, 1);
+        PostMessageA(target, WM_KEYUP, step.value, 0xC0000001);
+    }
+    return false;
+}
+
+// Records a box; returns its entry in Boxes.
+size_t Record(HWND box)
 {
     SeenBox seen;
     seen.caption = boxes::WindowText(box);
@@ -34,26 +85,30 @@ void Handle(HWND box)
     seen.icon = boxes::Icon(box);
     seen.className = "#32770";
     seen.shownAt = GetTickCount();
-    if (!Script.empty()) {
-        Step step = Script.front();
-        Script.pop_front();
-        if (step.kind == Kind::Click)
-            seen.answer = step.value;
-        Act(box, step);
-    }
     Boxes.push_back(seen);
+    return Boxes.size() - 1;
 }
 
-void Act(HWND box, const Step& step)
+// Gives a recorded box the next step of the script.
+void GiveNextStep(HWND box, size_t seen)
 {
-    if (step.kind == Kind::Click) {
-        HWND button = GetDlgItem(box, step.value);
-        PostMessageA(box, WM_COMMAND, MAKEWPARAM(step.value, BN_CLICKED), (LPARAM)button);
-    } else if (step.kind == Kind::Key) {
-        HWND focus = GetFocus();
-        HWND target = focus && (focus == box || IsChild(box, focus)) ? focus : box;
-        PostMessageA(target, WM_KEYDOWN, step.value, 1);
-        PostMessageA(target, WM_KEYUP, step.value, 0xC0000001);
+    Step step = Script.front();
+    Script.pop_front();
+    if (Act(box, step))
+        Clicked.push_back({box, seen, step.value});
+}
+
+// A box that ends after a click has returned that button. Boxes of other
+// processes end out of sight: gone means ended.
+void RecordEnds(HWND destroyed)
+{
+    for (size_t i = 0; i < Clicked.size();) {
+        if (Clicked[i].box == destroyed || !IsWindow(Clicked[i].box)) {
+            Boxes[Clicked[i].seen].answer = Clicked[i].control;
+            Clicked.erase(Clicked.begin() + i);
+        } else {
+            ++i;
+        }
     }
 }
 
@@ -66,8 +121,12 @@ LRESULT CALLBACK CbtProc(int code, WPARAM wParam, LPARAM lParam)
         // HCBT_ACTIVATE can come twice for one box: act once.
         if (lstrcmpA(cls, "#32770") == 0 && box != LastBox && !Excluded.count(box)) {
             LastBox = box;
-            Handle(box);
+            size_t seen = Record(box);
+            if (!Script.empty())
+                GiveNextStep(box, seen);
         }
+    } else if (code == HCBT_DESTROYWND) {
+        RecordEnds((HWND)wParam);
     }
     return CallNextHookEx(Hook, code, wParam, lParam);
 }
@@ -79,9 +138,21 @@ BOOL CALLBACK FindNewBox(HWND window, LPARAM)
     if (lstrcmpA(cls, "#32770") == 0 && IsWindowVisible(window) && !Known.count(window)
         && !Excluded.count(window)) {
         Known.insert(window);
-        Handle(window);
+        Waiting.push_back({window, Record(window), 0});
     }
     return TRUE;
+}
+
+// Boxes of other processes take the steps in the order they came; a box with
+// no step left waits for the next one.
+void AnswerWaitingBoxes()
+{
+    while (!Waiting.empty() && !Script.empty()) {
+        BoxEntry waiting = Waiting.front();
+        Waiting.pop_front();
+        if (IsWindow(waiting.box))
+            GiveNextStep(waiting.box, waiting.seen);
+    }
 }
 
 DWORD WINAPI WatchProc(void*)
@@ -90,6 +161,8 @@ DWORD WINAPI WatchProc(void*)
         {
             std::lock_guard<std::mutex> lock(Guard);
             EnumWindows(FindNewBox, 0);
+            AnswerWaitingBoxes();
+            RecordEnds(nullptr);
         }
         Sleep(20);
     }
@@ -103,6 +176,7 @@ void Start()
     Stop();
     Script.clear();
     Boxes.clear();
+    Clicked.clear();
     Excluded.clear();
     LastBox = nullptr;
     Hook = SetWindowsHookExA(WH_CBT, CbtProc, nullptr, GetCurrentThreadId());
@@ -127,6 +201,8 @@ void StartWatching()
     StopWatchingBoxes();
     Script.clear();
     Boxes.clear();
+    Clicked.clear();
+    Waiting.clear();
     Known.clear();
     // Boxes already open belong to somebody else.
     EnumWindows(NoteKnownWindow, 0);
@@ -142,6 +218,7 @@ void StopWatchingBoxes()
     WaitForSingleObject(Watcher, INFINITE);
     CloseHandle(Watcher);
     Watcher = nullptr;
+    RecordEnds(nullptr);
 }
 
 void Exclude(HWND window) { std::lock_guard<std::mutex> lock(Guard); Excluded.insert(window); }
@@ -150,7 +227,13 @@ void Press(int virtualKey) { std::lock_guard<std::mutex> lock(Guard); Script.pus
 void Ignore() { std::lock_guard<std::mutex> lock(Guard); Script.push_back({Kind::Ignore, 0}); }
 size_t Pending() { std::lock_guard<std::mutex> lock(Guard); return Script.size(); }
 std::vector<SeenBox> Seen() { std::lock_guard<std::mutex> lock(Guard); return Boxes; }
-void Clear() { std::lock_guard<std::mutex> lock(Guard); Boxes.clear(); }
+void Clear()
+{
+    std::lock_guard<std::mutex> lock(Guard);
+    Boxes.clear();
+    Clicked.clear();
+    Waiting.clear();
+}
 
 void Pump(DWORD milliseconds)
 {

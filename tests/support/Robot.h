@@ -10,7 +10,8 @@
 //   EXPECT_EQ(robot::Seen().size(), 2u);
 //   robot::Stop();
 //
-// A box that comes when the script is empty is left alone (and recorded).
+// A box that comes when the script is empty is left alone (and recorded). A
+// click on a button the box lacks or shows disabled fails the test.
 #pragma once
 #include <windows.h>
 #include <string>
@@ -23,7 +24,7 @@ struct SeenBox {
     std::string text;      // the message text (control 0xFFFF), or the static text of a dialog
     std::string icon;      // "warning", "information", "error", "question" or ""
     std::string className;
-    int answer = 0;        // control clicked, or 0 when left alone
+    int answer = 0;        // the button whose click ended the box; 0 when it did not end on a click
     DWORD shownAt = 0;     // GetTickCount when the box was activated
 };
 
@@ -31,7 +32,8 @@ void Start();
 void Stop();
 
 // For boxes of other processes (Purvix.exe, say): a thread that looks for new
-// top-level dialog-class windows every 20 ms and answers them by the script.
+// top-level dialog-class windows every 20 ms and answers them by the script;
+// a box that comes when the script is empty waits for the next step.
 void StartWatching();
 void StopWatchingBoxes();
 

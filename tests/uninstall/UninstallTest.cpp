@@ -3,13 +3,13 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 #include <commctrl.h>
-#include <map>
-#include <set>
+#include <algorithm>
 #include <string>
 #include <vector>
 #include "tests/support/Registry.h"
 #include "tests/support/Robot.h"
 #include "tests/support/Screen.h"
+#include "tests/support/Sheet.h"
 #include "uninstall/Uninstall.h"
 
 namespace {
@@ -137,12 +137,40 @@ TEST_F(OemFolder, DeletesThePackagesInfFilesUpToTheFirstGap)
               State(6));
 }
 
-TEST_F(OemFolder, StopsAtAPackageFileThatCannotBeDeleted)
+// The platform's list of deletions at the next start of Windows, raw.
+std::string PendingDeletions(HKEY key, bool* present)
 {
-    Lay("pp");
+    std::vector<char> list(65536);
+    DWORD length = (DWORD)list.size();
+    *present = RegQueryValueExA(key, "PendingFileRenameOperations", nullptr, nullptr, (BYTE*)list.data(), &length) ==
+               ERROR_SUCCESS;
+    return std::string(list.data(), *present ? length : 0);
+}
+
+TEST_F(OemFolder, TakesReadOnlyFilesAndSchedulesHeldOnes)
+{
+    HKEY key;
+    ASSERT_EQ(ERROR_SUCCESS, RegOpenKeyExA(HKEY_LOCAL_MACHINE, "System\\CurrentControlSet\\Control\\Session Manager",
+                                           0, KEY_ALL_ACCESS, &key));
+    bool hadPending;
+    std::string before = PendingDeletions(key, &hadPending);
+    Lay("ppp");
     SetFileAttributesA(OemInf(windows, 0).c_str(), FILE_ATTRIBUTE_READONLY);
+    HANDLE held = CreateFileA(OemInf(windows, 1).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
     DeleteOemInfFiles(windows.c_str());
-    EXPECT_EQ("Oem0.inf=present Oem1.inf=present ", State(2));
+    CloseHandle(held);
+    EXPECT_EQ("Oem0.inf=gone Oem1.inf=present Oem2.inf=gone ", State(3));
+
+    bool present;
+    std::string names = PendingDeletions(key, &present);
+    for (char& c : names)
+        c = c == '\0' ? '|' : (char)tolower((unsigned char)c);
+    EXPECT_NE(std::string::npos, names.find("purvix-windows\\inf\\oem1.inf|")) << names;
+    if (hadPending)
+        RegSetValueExA(key, "PendingFileRenameOperations", 0, REG_MULTI_SZ, (const BYTE*)before.data(), (DWORD)before.size());
+    else
+        RegDeleteValueA(key, "PendingFileRenameOperations");
+    RegCloseKey(key);
 }
 
 TEST_F(OemFolder, NeverDeletesThroughACutPath)
@@ -252,22 +280,9 @@ struct OpenDialogs {
 
     OpenDialogs()
     {
-        InitCommonControls();
         SheetApplied = false;
         PlainDialogPresses = 0;
-        PROPSHEETPAGEA page = {};
-        page.dwSize = sizeof page;
-        page.dwFlags = PSP_DLGINDIRECT;
-        page.hInstance = GetModuleHandleA(nullptr);
-        page.pResource = &pageTemplate.header;
-        page.pfnDlgProc = PageProc;
-        PROPSHEETHEADERA header = {};
-        header.dwSize = sizeof header;
-        header.dwFlags = PSH_PROPSHEETPAGE | PSH_MODELESS;
-        header.pszCaption = "Display Properties";
-        header.nPages = 1;
-        header.ppsp = &page;
-        sheet = (HWND)PropertySheetA(&header);
+        sheet = sheets::OpenOnePage("Display Properties", &pageTemplate.header, PageProc);
         // Opened last, the plain dialog is the first of the class Purvix finds.
         plain = CreateDialogIndirectParamA(GetModuleHandleA(nullptr), &plainTemplate.header, nullptr, PlainProc, 0);
     }
@@ -406,8 +421,9 @@ struct Screenshot {
 };
 Screenshot Shot;
 
-// Runs Purvix.exe, answering its boxes by the script already given, and
-// watches its window until the program ends.
+// Runs Purvix.exe, answering its question by the script already given, and
+// watches its window until the program ends. The closing message is
+// acknowledged once the bar has been seen full, as a person would.
 PurvixRun RunPurvix(bool takeScreenshot = false)
 {
     PurvixRun run;
@@ -422,6 +438,7 @@ PurvixRun RunPurvix(bool takeScreenshot = false)
     }
     HWND main = nullptr, bar = nullptr;
     std::vector<HWND> boxes;
+    bool barFull = false;
     DWORD start = GetTickCount();
     while (MsgWaitForMultipleObjects(1, &process.hProcess, FALSE, 10, QS_ALLINPUT) != WAIT_OBJECT_0) {
         // Purvix sends its OK press to the sheet of this thread.
@@ -454,12 +471,16 @@ PurvixRun RunPurvix(bool takeScreenshot = false)
         if (!IsWindow(bar) || !TakeSample(bar, boxes, &sample))
             continue;
         run.samples.push_back(sample);
+        if (sample.position == 20 && !barFull) {
+            barFull = true;
+            robot::Answer(IDOK);
+        }
         // A click on a box that is not due yet must not tick it.
-        if (sample.position == 6 && !run.clickedBox) {
+        if (sample.position >= 6 && sample.position < 16 && !run.clickedBox) {
             LRESULT ignored;
             run.clickedBox = Ask(boxes[3], BM_CLICK, 0, &ignored);
         }
-        if (takeScreenshot && sample.position == 10 && !Shot.Taken()) {
+        if (takeScreenshot && sample.position >= 10 && sample.position < 20 && !Shot.Taken()) {
             RECT r;
             GetWindowRect(main, &r);
             POINT origin = {0, 0};
@@ -578,7 +599,6 @@ TEST_F(Installation, OkRemovesThePackageAndShowsTheSteps)
     ASSERT_NE(nullptr, dialogs.plain);
     robot::StartWatching();
     robot::Answer(IDOK);
-    robot::Answer(IDOK);
     PurvixRun run = RunPurvix(true);
 
     EXPECT_EQ("[Uninstall Driver: Do you really want to Uninstall the VGA driver? -> 1]"
@@ -588,8 +608,8 @@ TEST_F(Installation, OkRemovesThePackageAndShowsTheSteps)
     EXPECT_EQ(RemovedFiles, Files());
     EXPECT_EQ("--------- FFFF", Keys());
 
-    // Only the property sheet was pressed.
-    EXPECT_TRUE(SheetApplied);
+    // Neither is the Display properties sheet with the Glimora page.
+    EXPECT_FALSE(SheetApplied);
     EXPECT_EQ(0, PlainDialogPresses);
 
     // The window.
@@ -614,20 +634,28 @@ TEST_F(Installation, OkRemovesThePackageAndShowsTheSteps)
     EXPECT_EQ(expected, actual) << "client " << width << "x" << height;
     EXPECT_EQ("20,250 385x30", Describe(run.barPlace));
 
-    // Ticked in order as the bar passes 4, 8, 12 and 16; the click on the
-    // last box changed nothing.
+    // The samples come as this process gets to take them, so their order
+    // counts, not every position: the bar runs forward step by step to its
+    // end, ticking the boxes in order as it passes 4, 8, 12 and 16; the click
+    // on the last box changed nothing.
     EXPECT_TRUE(run.clickedBox);
-    std::set<int> positions;
+    ASSERT_FALSE(run.samples.empty());
+    std::vector<int> order;   // the positions as they came, each once
+    std::string seen;
     for (const Sample& sample : run.samples) {
-        positions.insert(sample.position);
+        if (order.empty() || order.back() != sample.position) {
+            order.push_back(sample.position);
+            seen += " " + std::to_string(sample.position);
+        }
         for (int k = 0; k < 4; ++k) {
             // After the step from p the bar stands at p + 1.
             bool due = sample.position >= 4 * (k + 1) + 1;
             ASSERT_EQ(due, (bool)sample.checked[k]) << "box " << k << " at bar position " << sample.position;
         }
     }
-    for (int p : {0, 4, 5, 8, 9, 12, 13, 16, 17})
-        EXPECT_TRUE(positions.count(p)) << "bar position " << p << " never seen";
+    EXPECT_TRUE(std::is_sorted(order.begin(), order.end())) << "positions as they came:" << seen;
+    EXPECT_EQ(20, order.back()) << "positions as they came:" << seen;
+    EXPECT_LE(12u, order.size()) << "positions as they came:" << seen;
 
     // The screen mid-progress: the logo on the left, plain grey between it
     // and the boxes, the bar half full.
@@ -644,12 +672,10 @@ TEST_F(Installation, ASecondRunFindsNothingAndCompletes)
 {
     robot::StartWatching();
     robot::Answer(IDOK);
-    robot::Answer(IDOK);
     PurvixRun first = RunPurvix();
     EXPECT_EQ(0u, first.exitCode);
 
     robot::StartWatching();
-    robot::Answer(IDOK);
     robot::Answer(IDOK);
     PurvixRun second = RunPurvix();
     EXPECT_EQ("[Uninstall Driver: Do you really want to Uninstall the VGA driver? -> 1]"
