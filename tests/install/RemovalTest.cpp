@@ -310,8 +310,11 @@ TEST_F(Removal, FromAddRemoveProgramsClosesOnlyTheDisplaySheet)
     EXPECT_TRUE(Ended(standIn)) << "the Display Properties stand-in is still open";
     EXPECT_EQ("Purvix.exe ", Leftovers()) << "before the restart";
     EXPECT_EQ(ForeignUntouched, foreign.State());
+    // It waits for the uninstaller's process to end and reads its list again
+    // before it answers: seconds under emulation.
     DWORD_PTR answer;
-    EXPECT_TRUE(SendMessageTimeoutA(programs, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 2000, &answer))
+    EXPECT_TRUE(Await([&] { return SendMessageTimeoutA(programs, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 2000, &answer) != 0; },
+                      Generous))
         << "Add/Remove Programs does not answer";
 
     PostMessageA(programs, PSM_PRESSBUTTON, PSBTN_CANCEL, 0);
