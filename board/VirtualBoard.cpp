@@ -95,30 +95,31 @@ void StoreRegister(VirtualBoardState& b, BYTE index, BYTE value)
         b.crtc[index] = value;
 }
 
-// The blanking a driver programs around a standard timing, the way the
-// standard register values have it: vertically from the last displayed line
-// to one line short of the total; horizontally from the end of the display,
-// at most 63 characters wide, so that the 6-bit end compare suffices and the
-// S3 extension bit of the end stays clear.
+// The blanking a driver programs around a standard timing: horizontally from
+// the end of the display to one character short of the total, the end
+// compared on seven bits with CR5D bit 3 as its bit 6 where the blanking is
+// wider than 63 characters (1024x768 at 15 and 16 bits per pixel);
+// vertically from the first line after the display (CR15 holds the line
+// before it) to one line short of the total.
 void ProgramBlanking(VirtualBoardState& b, const StandardTiming& t, const BYTE* h)
 {
     BYTE* r = b.crtc;
     int hDisplay = t.width * DotClocksPerPixel(b.bitsPerPixel) / 8;
     int hTotal = (h[0] | (h[4] & 0x01) << 8) + 5;
-    int hWidth = hTotal - 1 - hDisplay;
-    int hEnd = hDisplay + (hWidth > 63 ? 63 : hWidth);
+    int hEnd = hTotal - 1;
+    int hEndBit6 = hEnd - hDisplay > 63 ? (hEnd >> 6 & 1) : 0;
     r[0x02] = (BYTE)hDisplay;
     r[0x03] = (BYTE)(0x80 | (hEnd & 0x1F));
     r[0x05] = (BYTE)(r[0x05] | (hEnd & 0x20) << 2);
-    r[0x5D] = (BYTE)((r[0x5D] & ~0x0C) | (hDisplay >> 8 & 1) << 2);
+    r[0x5D] = (BYTE)((r[0x5D] & ~0x0C) | (hDisplay >> 8 & 1) << 2 | hEndBit6 << 3);
 
-    int vStart = t.height - 1;
+    int lastDisplayed = t.height - 1;
     int vTotal = (t.cr06 | (t.cr07 & 0x01) << 8 | (t.cr07 & 0x20) << 4 | (t.cr5e & 0x01) << 10) + 2;
-    r[0x15] = (BYTE)vStart;
+    r[0x15] = (BYTE)lastDisplayed;
     r[0x16] = (BYTE)(vTotal - 1);
-    r[0x07] = (BYTE)((r[0x07] & ~0x08) | (vStart >> 8 & 1) << 3);
-    r[0x09] = (BYTE)((r[0x09] & ~0x20) | (vStart >> 9 & 1) << 5);
-    r[0x5E] = (BYTE)((r[0x5E] & ~0x04) | (vStart >> 10 & 1) << 2);
+    r[0x07] = (BYTE)((r[0x07] & ~0x08) | (lastDisplayed >> 8 & 1) << 3);
+    r[0x09] = (BYTE)((r[0x09] & ~0x20) | (lastDisplayed >> 9 & 1) << 5);
+    r[0x5E] = (BYTE)((r[0x5E] & ~0x04) | (lastDisplayed >> 10 & 1) << 2);
 }
 
 // Programs the registers as the BIOS (mode 12h) or the display driver does.

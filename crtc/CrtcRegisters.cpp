@@ -39,14 +39,22 @@ BYTE ReadOverflow(BYTE index)
 
 // Sync widths from the ends as read: an end below the start's low bits has
 // wrapped and is unwrapped in CurrentTiming; a width of 0 is the full cycle.
+// CR5D bit 5, which the horizontal end as read carries as its bit 5, makes
+// the pulse 32 characters longer whatever the end's low bits; the end of
+// such a pulse is kept as the start's low bits plus its width.
 void ComputeSyncWidths()
 {
     int hStart = CurrentTiming.HSyncStart % 32;
-    if (CurrentTiming.HSyncEnd < hStart)
-        CurrentTiming.HSyncEnd = (WORD)(CurrentTiming.HSyncEnd + 32);
-    CurrentTiming.HSyncWidth = (WORD)(CurrentTiming.HSyncEnd - hStart);
-    if (CurrentTiming.HSyncWidth == 0)
-        CurrentTiming.HSyncWidth = 32;
+    int hEnd = SnapshotTiming.HSyncEnd & 0x1F;
+    if (hEnd < hStart)
+        hEnd += 32;
+    int hWidth = hEnd == hStart ? 32 : hEnd - hStart;
+    if (SnapshotTiming.HSyncEnd & 0x20) {
+        hWidth += 32;
+        hEnd = hStart + hWidth;
+    }
+    CurrentTiming.HSyncEnd = (WORD)hEnd;
+    CurrentTiming.HSyncWidth = (WORD)hWidth;
 
     int vStart = SnapshotTiming.VSyncStart % 16;
     if (SnapshotTiming.VSyncEnd < vStart)

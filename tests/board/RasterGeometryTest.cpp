@@ -98,8 +98,9 @@ VirtualBoardState BoardIn(int width, int height, int depth, int refresh)
 // Every mode at every depth, 1280x1024 only at 8 bits (the doubled clock is
 // beyond the chip, 32 bits beyond its memory). 15 and 16 bits clock a pixel
 // twice: a character is 4 pixels. The board blanks from the end of the
-// display, at most 63 characters wide, and from the last displayed line to
-// one line short of the total.
+// display to one character short of the total (wider than 63 characters at
+// 1024x768 with 15 and 16 bits), and from the first line after the display
+// to one line short of the total.
 TEST(RasterGeometry, BoardRunsTheStandardTimingsAtEveryDepth)
 {
     const struct { int depth, factor; } depths[] = {{8, 1}, {15, 2}, {16, 2}, {32, 1}};
@@ -108,22 +109,48 @@ TEST(RasterGeometry, BoardRunsTheStandardTimingsAtEveryDepth)
             if (m.width == 1280 && d.depth != 8)
                 continue;
             BoardIn(m.width, m.height, d.depth, m.refresh);
-            int character = 8 / d.factor;
-            int hBlankEnd = std::min(m.hTotal - character, m.width + 63 * character);
-            RasterGeometry e = Expected(m, d.factor, hBlankEnd, m.height - 1, m.vTotal - 1);
+            RasterGeometry e = Expected(m, d.factor, m.hTotal - 8 / d.factor, m.height, m.vTotal - 1);
             EXPECT_EQ(Describe(m.width, m.height, d.depth, m.refresh, e), DescribeBoard());
         }
     }
 }
 
 // The BIOS puts mode 12h's sync at character 84, later than the VGA timing's
-// 82, and blanks 8 pixels and 7 lines of border around the picture; the VGA's
+// 82, and blanks 8 pixels and 8 lines of border around the picture; the VGA's
 // fixed 25 MHz clock runs it.
 TEST(RasterGeometry, Mode12hAsTheBiosLeavesIt)
 {
     const StandardMode bios = {640, 480, 60, 25175, 672, 768, 800, 490, 492, 525, 31469, 59940, false};
     VirtualBoardReset(640, 480, 4);
-    EXPECT_EQ(Describe(640, 480, 4, 60, Expected(bios, 1, 784, 487, 516)), DescribeBoard());
+    EXPECT_EQ(Describe(640, 480, 4, 60, Expected(bios, 1, 784, 488, 516)), DescribeBoard());
+}
+
+// The blanking ends where the counter's low bits match the end register, as
+// public emulators of the chip decode it: horizontally six bits, or seven
+// with CR5D bit 3 as bit 6 (not 64 characters added to a six-bit length);
+// vertically seven bits, counted from the line after CR15.
+TEST(RasterGeometry, BlankingEndsWhereTheLowBitsMatch)
+{
+    const struct { BYTE cr02, cr03, cr05, cr5d, cr16; const char* blanking; } cases[] = {
+        {0x50, 0x82, 0x80, 0x00, 0x04, "640-784, 488-516"},     // mode 12h
+        {0x50, 0x82, 0x00, 0x00, 0x84, "640-1040, 488-516"},    // end 02h, into the next line
+        {0xC8, 0x8F, 0x00, 0x08, 0x04, "1600-1656, 488-516"},   // from 200 to 4Fh on seven bits: 207
+    };
+    for (const auto& c : cases) {
+        VirtualBoardReset(640, 480, 4);
+        VirtualBoardState b;
+        VirtualBoardRead(&b);
+        b.crtc[0x02] = c.cr02;
+        b.crtc[0x03] = c.cr03;
+        b.crtc[0x05] = c.cr05;
+        b.crtc[0x5D] = c.cr5d;
+        b.crtc[0x16] = c.cr16;
+        RasterGeometry g = Decode(b);
+        EXPECT_EQ(c.blanking, std::to_string(g.hBlankStart) + "-" + std::to_string(g.hBlankEnd) + ", " +
+                              std::to_string(g.vBlankStart) + "-" + std::to_string(g.vBlankEnd))
+            << "CR02 " << int(c.cr02) << " CR03 " << int(c.cr03) << " CR05 " << int(c.cr05) << " CR5D "
+            << int(c.cr5d) << " CR16 " << int(c.cr16);
+    }
 }
 
 // Moves the sync pulses as the page does: start and end together.

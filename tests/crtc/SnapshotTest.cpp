@@ -105,9 +105,14 @@ TEST_F(SnapshotTest, SyncEndsBelowTheStartWrapAndEqualEndsAreFullWidth)
         {0x54, 0x94, 0x00, 0xEA, 0x0A, 0x14, 0x14, 32, 10, 10, 16},
         // vertical end below the start's low bits
         {0x54, 0x80, 0x00, 0xEA, 0x02, 0x00, 0x20, 12, 2, 18, 8},
-        // CR5D bit 5 carries the end past 32: never wrapped, width up to 63
+        // CR5D bit 5 lengthens the pulse by 32, the end's low bits counted
+        // from the start's as ever: up to 64 wide, the end the start's low
+        // bits plus the width
         {0x54, 0x98, 0x20, 0xEA, 0x0C, 0x38, 0x38, 36, 12, 12, 2},
-        {0x5F, 0x9F, 0x20, 0xEA, 0x0C, 0x3F, 0x3F, 32, 12, 12, 2},
+        {0x5F, 0x9F, 0x20, 0xEA, 0x0C, 0x3F, 0x5F, 64, 12, 12, 2},
+        // 1024x768 at 16 bits, its 34-character pulse moved 12 steps left:
+        // start 286 (low bits 30), end bits 0
+        {0x1E, 0x80, 0x30, 0xEA, 0x0C, 0x20, 0x40, 34, 12, 12, 2},
     };
     for (const auto& c : cases) {
         Mode(640, 480, "8");

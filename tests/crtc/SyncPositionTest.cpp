@@ -1,5 +1,6 @@
 // Moving the picture and putting it back, on the virtual board.
 #include "tests/crtc/CrtcTest.h"
+#include "board/RasterGeometry.h"
 #include "settings/Settings.h"
 
 namespace {
@@ -176,6 +177,157 @@ TEST_F(SyncPositionTest, MoveAfterAModeRequestStartsFromTheNewSnapshot)
     ProgramSyncPosition(FALSE);
     EXPECT_EQ(0xCC, Register(0x04));
     PendingRefreshText[0] = '\0';
+}
+
+// --- The pulses wherever the page is opened ----------------------------------
+
+// The bits a move may change: the sync starts and ends with their overflow
+// bits (CR04, CR05 bits 4:0, CR5D bit 4; CR10, CR11 bits 3:0, CR07 bits 2
+// and 7, CR5E bit 4).
+BYTE SyncBits(int index)
+{
+    switch (index) {
+    case 0x04: case 0x10: return 0xFF;
+    case 0x05: return 0x1F;
+    case 0x11: return 0x0F;
+    case 0x07: return 0x84;
+    case 0x5D: case 0x5E: return 0x10;
+    }
+    return 0;
+}
+
+VirtualBoardState Board()
+{
+    VirtualBoardState b;
+    VirtualBoardRead(&b);
+    return b;
+}
+
+// The raster the board sends, as a monitor sees it.
+RasterGeometry Raster(const VirtualBoardState& b)
+{
+    RasterGeometry g;
+    DecodeRaster(b.crtc, b.miscOutput, b.bitsPerPixel, VirtualDotClock(b), &g);
+    return g;
+}
+
+// What is wrong with the pulses the board sends now against the driver's
+// timing, "" when nothing. In the board's own timings the blanking runs from
+// the display's end to the total; mode 12h's BIOS blanking is narrower and
+// the pulse may leave it (into black border).
+std::string PulseFault(const VirtualBoardState& now, const VirtualBoardState& driver)
+{
+    const RasterGeometry g = Raster(now), d = Raster(driver);
+    std::string fault;
+    for (int i = 0; i < VirtualRegisterCount; ++i)
+        if ((now.crtc[i] ^ driver.crtc[i]) & ~SyncBits(i))
+            fault += "register " + Hex(i) + " changed; ";
+    if (g.hSyncEnd - g.hSyncStart != d.hSyncEnd - d.hSyncStart || g.vSyncEnd - g.vSyncStart != d.vSyncEnd - d.vSyncStart)
+        fault += "a pulse lost the driver's width; ";
+    if (g.hSyncStart < g.hDisplay || g.vSyncStart < g.vDisplay)
+        fault += "a pulse starts in the displayed area; ";
+    if (g.hSyncEnd > g.hTotal || g.vSyncEnd > g.vTotal)
+        fault += "a pulse ends past the total; ";
+    if (now.bitsPerPixel != 4 && (g.hSyncStart < g.hBlankStart || g.hSyncEnd > g.hBlankEnd ||
+                                  g.vSyncStart < g.vBlankStart || g.vSyncEnd > g.vBlankEnd))
+        fault += "a pulse leaves the blanking; ";
+    if (fault.empty())
+        return fault;
+    char raster[200];
+    snprintf(raster, sizeof raster, "h display %d blank %d-%d sync %d-%d total %d; v display %d blank %d-%d sync %d-%d "
+             "total %d", g.hDisplay, g.hBlankStart, g.hBlankEnd, g.hSyncStart, g.hSyncEnd, g.hTotal, g.vDisplay,
+             g.vBlankStart, g.vBlankEnd, g.vSyncStart, g.vSyncEnd, g.vTotal);
+    return fault + raster;
+}
+
+// The page opened on a mode as the driver sets it (the snapshot of its
+// opening), its moves between the limits, and the page closed and opened
+// again at every position on the way and walked on to the limit from there.
+class PulseLimits : public CrtcTest {
+protected:
+    void OpenPageIn(int width, int height, int depth, int refresh)
+    {
+        VirtualBoardReset(640, 480, depth);
+        if (depth != 4)
+            ASSERT_EQ(DISP_CHANGE_SUCCESSFUL, BoardRequestMode(width, height, refresh));
+        Name(width, height, std::to_string(depth).c_str());
+        mode = std::to_string(width) + "x" + std::to_string(height) + "x" + std::to_string(depth) + "@" +
+               std::to_string(refresh);
+        Snapshot();
+        driver = opened = Board();
+        faults = 0;
+    }
+    // One move; false when the page refused it or it broke the pulses. A
+    // mode stops at its first fault.
+    bool Step(void (*move)(), const char* name)
+    {
+        if (faults > 0)
+            return false;
+        VirtualBoardState before = Board();
+        move();
+        VirtualBoardState after = Board();
+        std::string fault = PulseFault(after, driver);
+        if (!fault.empty()) {
+            ADD_FAILURE() << mode << ", " << name << " from where the page opened at sync " << Raster(opened).hSyncStart
+                          << ", " << Raster(opened).vSyncStart << ": " << fault;
+            ++faults;
+        }
+        return fault.empty() && memcmp(before.crtc, after.crtc, sizeof before.crtc) != 0;
+    }
+    int Walk(void (*move)(), const char* name)
+    {
+        int moves = 0;
+        while (moves < 1000 && Step(move, name))
+            ++moves;
+        return moves;
+    }
+    // From the far limit to the near one: at each position the page is
+    // reopened, walks to the near limit, is put back where it opened
+    // (Alt+Home) and moves one step on.
+    void Sweep(void (*towards)(), void (*away)(), const char* name)
+    {
+        Walk(away, "towards the far limit");
+        for (int positions = 0; positions < 1000; ++positions) {
+            Snapshot();
+            opened = Board();
+            if (Walk(towards, name) == 0)
+                return;
+            ProgramSyncPosition(FALSE);
+            EXPECT_EQ(0, memcmp(Board().crtc, opened.crtc, sizeof opened.crtc)) << mode << ": Alt+Home after " << name;
+            Step(towards, name);
+        }
+    }
+    // Both ways on both axes.
+    void SweepBetweenTheLimits(int width, int height, int depth, int refresh)
+    {
+        OpenPageIn(width, height, depth, refresh);
+        Sweep(MoveLeft, MoveRight, "MoveLeft");
+        Sweep(MoveRight, MoveLeft, "MoveRight");
+        Sweep(MoveUp, MoveDown, "MoveUp");
+        Sweep(MoveDown, MoveUp, "MoveDown");
+    }
+
+    std::string mode;
+    VirtualBoardState driver = {};   // as the driver left it, the page opened on it
+    VirtualBoardState opened = {};   // where the page was last opened
+    int faults = 0;
+};
+
+// Every mode the board offers, at every depth (1280x1024 at 8 bits only),
+// and mode 12h.
+TEST_F(PulseLimits, PulsesStayInTheLineWhereverThePageIsOpened)
+{
+    const struct { int width, height; int rates[5]; } standards[] = {
+        {640, 480, {60, 72, 75, 85}}, {800, 600, {56, 60, 72, 75, 85}}, {1024, 768, {60, 70, 75, 85}},
+        {1280, 1024, {60, 75}},
+    };
+    WatchVirtualPorts(nullptr);
+    for (int depth : {8, 15, 16, 32})
+        for (const auto& standard : standards)
+            for (int rate : standard.rates)
+                if (rate != 0 && (standard.width < 1280 || depth == 8))
+                    SweepBetweenTheLimits(standard.width, standard.height, depth, rate);
+    SweepBetweenTheLimits(640, 480, 4, 60);
 }
 
 } // namespace
