@@ -128,12 +128,12 @@ char UpperCase(char c)
 const char NewSection[] = "\r\n[rename]\r\n";
 const int HeaderLength = 8;   // "[rename]"
 
-// Whether text starts with the section's header, in any case (the bit that
-// tells a letter's case apart; the brackets keep theirs).
+// Whether text starts with the section's header, its letters in any case;
+// the brackets are the brackets ("{rename}" is no header).
 bool StartsWithHeader(const char* text)
 {
     for (int i = 0; i < HeaderLength; ++i)
-        if ((text[i] | 0x20) != (NewSection[2 + i] | 0x20))
+        if (UpperCase(text[i]) != UpperCase(NewSection[2 + i]))
             return false;
     return true;
 }
@@ -170,6 +170,15 @@ int InsertText(int length, int position, const char* text)
     for (int i = 0; i < count; ++i)
         WininitText[position + i] = text[i];
     return length + count;
+}
+
+// Makes count bytes of text the file's end from offset on; true when all
+// were written.
+bool WriteTail(HANDLE file, int offset, const char* text, int count)
+{
+    DWORD written = 0;
+    return SetFilePointer(file, offset, 0, FILE_BEGIN) == (DWORD)offset
+        && WriteFile(file, text, (DWORD)count, &written, 0) && written == (DWORD)count && SetEndOfFile(file);
 }
 
 // Where the new line goes: right after the [rename] header's line, or -1
@@ -311,12 +320,15 @@ bool AddWininitDeletion(const char* iniPath, const char* path)
             before = NewSection + 10;
         if (body < 0)
             body = length;
-        length = InsertText(length, body, line);
-        length = InsertText(length, body, before);
-        // The text only grows: written over from the start, nothing old is left.
-        DWORD written = 0;
-        done = SetFilePointer(file, 0, 0, FILE_BEGIN) == 0 && WriteFile(file, WininitText, (DWORD)length, &written, 0)
-            && written == (DWORD)length;
+        int grown = InsertText(InsertText(length, body, line), body, before);
+        // The file grows at its end first: a full disk fails there, before
+        // anything it held is written over. Then the text from the insertion
+        // point on goes into room the file already has. On a failure the old
+        // text from there on is put back, and the old end.
+        done = WriteTail(file, length, WininitText + length, grown - length)
+            && WriteTail(file, body, WininitText + body, grown - body);
+        if (!done)
+            WriteTail(file, body, WininitText + body + (grown - length), length - body);
     }
     CloseHandle(file);
     return done;

@@ -38,8 +38,9 @@ FileFate RemovePackageFile(const char* path, DWORD patience);
 // MoveFileEx; false when the deletion could not be scheduled.
 bool ScheduleDeletion(const char* path);
 // Adds "NUL=<short path>" to the [rename] section of iniPath, making file
-// and section as needed. Written as text: the section holds one NUL key per
-// file, which the profile functions would fold into one.
+// and section as needed; false, with the file as it was, when that failed (a
+// full disk, a write error). Written as text: the section holds one NUL key
+// per file, which the profile functions would fold into one.
 bool AddWininitDeletion(const char* iniPath, const char* path);
 // Waits for milliseconds without taking anything off the queue, but answers
 // messages that other programs send meanwhile (a broadcast, a display change
