@@ -31,9 +31,10 @@ const char* const ProgramFiles[] = {"OV_Logo.bmp", "Purvix.exe"};
 
 const int WindowsDirectoryCapacity = 80;
 const int PathCapacity = 100;
-// The walk goes at most this many levels down, one name buffer a level, so
-// its stack use is bounded; the installation's keys are a few levels deep.
-const int MaxKeyDepth = 32;
+// The walk goes down as far as the registry lets keys nest, one frame of a
+// key name and a handle a level: under 200 KB of the 2 MB stack the program
+// may grow at the very bottom.
+const int MaxKeyDepth = 512;
 const int KeyNameCapacity = 256;   // registry key names have at most 255 characters
 const DWORD RetryInterval = 50;    // milliseconds between tries on a held file
 

@@ -415,19 +415,16 @@ TEST_F(Removal, ByTheUninstallerOnWindows95BesideSheetsThatNeverAnswer)
     EXPECT_EQ("C:\\Other\\tool.exe", OtherRunValue());
 }
 
-// A key too deep to take away: the program exits with 2.
-TEST_F(Removal, ExitsWith2WhenSomethingStays)
+// The package's key, however deep its sub-keys go, goes whole.
+TEST_F(Removal, TakesKeysOfAnyDepth)
 {
-    std::string deep = "Software\\Orvel";
-    for (int level = 0; level < 40; ++level)
-        deep += "\\L" + std::to_string(level);
-    machine::CreateKey(HKEY_LOCAL_MACHINE, deep);
+    machine::CreateKeyChain(HKEY_LOCAL_MACHINE, "Software\\Orvel", 100);
     robot::StartWatching();
     robot::Answer(IDOK);
     robot::Answer(IDOK);
-    EXPECT_EQ(2, RunProgram(machine::Text(HKEY_LOCAL_MACHINE, MachineKeys[1], "UninstallString")));
+    EXPECT_EQ(0, RunProgram(machine::Text(HKEY_LOCAL_MACHINE, MachineKeys[1], "UninstallString")));
     EXPECT_EQ("[Uninstall Driver] [Finished] ", Captions(robot::Seen()));
-    EXPECT_TRUE(machine::KeyExists(HKEY_LOCAL_MACHINE, deep));
+    EXPECT_FALSE(machine::KeyExists(HKEY_LOCAL_MACHINE, "Software\\Orvel"));
     RestartPrefix();   // the running program's file waits for it
 }
 

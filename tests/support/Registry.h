@@ -12,6 +12,9 @@ void SetText(HKEY root, const std::string& path, const std::string& name, const 
 // Sets raw bytes as REG_SZ exactly as given (no NUL added).
 void SetBytes(HKEY root, const std::string& path, const std::string& name, const void* data, DWORD size);
 void CreateKey(HKEY root, const std::string& path);
+// Makes a chain of sub-keys levels deep below path (named 1, 2, 3, ...), a
+// level at a time: one call makes only so many levels.
+void CreateKeyChain(HKEY root, const std::string& path, int levels);
 // Removes the key with its sub-keys; a missing key is fine.
 void DeleteTree(HKEY root, const std::string& path);
 void DeleteValue(HKEY root, const std::string& path, const std::string& name);
