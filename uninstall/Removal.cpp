@@ -202,10 +202,8 @@ void RemoveSystemFiles(const char* const* names, int count, DWORD patience)
     char path[PathCapacity];
     for (int i = 0; i < count; ++i)
         if (ReadWindowsFolder() && ComposePath(path, WindowsFolder, "\\System\\", names[i]))
-            RemovePackageFile(path, i == 0 ? patience : 0);
+            DeleteInstalledFile(path, i == 0 ? patience : 0);
 }
-
-} // namespace
 
 void RemoveRegistration()
 {
@@ -229,14 +227,21 @@ void RemoveFiles(DWORD releaseWait)
     if (!ReadWindowsFolder())
         return;
     if (ComposePath(path, WindowsFolder, "\\Inf\\S3.inf"))
-        RemovePackageFile(path, 0);
+        DeleteInstalledFile(path, 0);
     DeleteOemInfFiles(WindowsFolder);
     RemoveSystemFiles(SystemFiles, sizeof SystemFiles / sizeof *SystemFiles, releaseWait);
 }
 
-void RemoveProgramFiles()
+} // namespace
+
+void RemoveInstallation(RemovalPass pass, DWORD releaseWait)
 {
-    RemoveSystemFiles(ProgramFiles, sizeof ProgramFiles / sizeof *ProgramFiles, 0);
+    if (pass == RegistrationPass)
+        RemoveRegistration();
+    else if (pass == FilePass)
+        RemoveFiles(releaseWait);
+    else
+        RemoveSystemFiles(ProgramFiles, sizeof ProgramFiles / sizeof *ProgramFiles, 0);
 }
 
 bool RestartNeeded()
@@ -265,7 +270,7 @@ LONG DeleteRegistryKey(HKEY key, const char* subKey)
     return RegDeleteKeyA(key, subKey);
 }
 
-FileFate RemovePackageFile(const char* path, DWORD patience)
+FileFate DeleteInstalledFile(const char* path, DWORD patience)
 {
     if (GetFileAttributesA(path) == INVALID_FILE_ATTRIBUTES)
         return FileGone;
@@ -363,7 +368,7 @@ void DeleteOemInfFiles(const char* windowsDirectory)
         if (GetFileAttributesA(path) == INVALID_FILE_ATTRIBUTES)
             return;
         // Other drivers' INF files stay: their installations still need them.
-        if (IsPackageInf(path) && RemovePackageFile(path, 0) == FileKept)
+        if (IsPackageInf(path) && DeleteInstalledFile(path, 0) == FileKept)
             return;
     }
 }
