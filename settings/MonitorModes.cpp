@@ -5,10 +5,8 @@
 namespace {
 
 enum {
-    ModeLineCapacity = 120,
     TableValueCapacity = 240,
     NumberCapacity = 8,         // a number of the mode line: at most 7 characters
-    NoModesKeyRate = 90,        // the limit assumed when the monitor lists no modes
     FallbackRate = 60           // every mode runs at 60 Hz
 };
 
@@ -64,7 +62,7 @@ bool ReadTableValue(char* text, int capacity)
 
 } // namespace
 
-void ReadMonitorModes()
+ModeLineFound ReadModeLine(char* line, int capacity)
 {
     char path[MAX_PATH];
     TextCopy(path, sizeof path, MonitorClassKey);
@@ -73,30 +71,29 @@ void ReadMonitorModes()
     TextAppend(path, sizeof path, MonitorMaxResolution);
     HKEY key;
     // No monitor instance means no mode key either.
-    if (MonitorKey[0] == '\0' || RegOpenKeyExA(HKEY_LOCAL_MACHINE, path, 0, KEY_READ, &key) != ERROR_SUCCESS) {
-        MonitorMaxRefresh = NoModesKeyRate;
-        MonitorModeKind = 0;
-        return;
-    }
-    char line[ModeLineCapacity] = "";
-    bool read = ReadRegistryText(key, "Mode1", line, sizeof line);
+    if (MonitorKey[0] == '\0' || RegOpenKeyExA(HKEY_LOCAL_MACHINE, path, 0, KEY_READ, &key) != ERROR_SUCCESS)
+        return NoModesKey;
+    bool read = ReadRegistryText(key, "Mode1", line, capacity);
     RegCloseKey(key);
-    if (!read) {
-        // A mode key without a mode line tells nothing of the monitor.
-        MonitorMaxRefresh = 0;
-        MonitorModeKind = 0;
+    return read ? ModeLineRead : NoModeLine;
+}
+
+void ReadMonitorModes()
+{
+    char line[ModeLineCapacity] = "";
+    ModeLineFound found = ReadModeLine(line, sizeof line);
+    // A mode key without a mode line tells nothing of the monitor.
+    MonitorMaxRefresh = found == NoModesKey ? NoModesKeyRate : 0;
+    MonitorModeKind = 0;
+    if (found != ModeLineRead)
         return;
-    }
 
     // No dash: scan,rate; one: a range on one side; two: ranges on both. More
     // dashes mean negative polarities besides ranges, a form not told apart:
     // the limit is unknown, never that of the monitor read before.
     int dashes = SplitModeLine(line);
-    if (dashes > 2) {
-        MonitorMaxRefresh = 0;
-        MonitorModeKind = 0;
+    if (dashes > 2)
         return;
-    }
     MonitorModeKind = dashes + 1;
     MonitorMaxRefresh = RateOfToken(line, dashes + 2);
 }

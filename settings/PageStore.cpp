@@ -98,15 +98,16 @@ bool ReadProductRecord()
 }
 
 // The rate stored for the policy, colour depth and resolution, into
-// SavedRefreshText; false when the key or the value is missing.
-bool ReadSelectedRate()
+// SavedRefreshText; false when the key or the value is missing. type, when
+// given, receives the value's type.
+bool ReadSelectedRate(DWORD* type = 0)
 {
     char path[PathCapacity];
     FormSelectionPath(path, sizeof path);
     bool stored = false;
     HKEY key;
     if (OpenKey(path, ReadWriteAccess, &key)) {
-        stored = ReadRegistryText(key, PolicyName, SavedRefreshText, TextCapacity);
+        stored = ReadRegistryText(key, PolicyName, SavedRefreshText, TextCapacity, type);
         RegCloseKey(key);
     }
     return stored;
@@ -185,8 +186,10 @@ void LoadPageState()
 
 bool ReadAcceptedRate()
 {
-    // On a first run PolicyName is "First", which names no stored rate.
-    if (!ReadProductRecord() || !ReadSelectedRate())
+    // On a first run PolicyName is "First", which names no policy: a value of
+    // that name is nobody's rate. Only a string is a rate the page stored.
+    DWORD type = REG_NONE;
+    if (!ReadProductRecord() || TextEqual(PolicyName, FirstRunState) || !ReadSelectedRate(&type) || type != REG_SZ)
         return false;
     ReadModeTable();
     return true;

@@ -9,7 +9,7 @@ const char RefreshTableKey[] = "Software\\Orvel\\Glimora\\Refresh\\Refresh_Table
 const char SelectionKeyPrefix[] = "Software\\Orvel\\Glimora\\Refresh\\Selection\\";
 const char LanguageKey[] = "Software\\Orvel\\Glimora\\Language";
 
-bool ReadRegistryText(HKEY key, const char* name, char* buffer, int capacity)
+bool ReadRegistryText(HKEY key, const char* name, char* buffer, int capacity, DWORD* type)
 {
     if (capacity <= 0)
         return false;
@@ -20,7 +20,7 @@ bool ReadRegistryText(HKEY key, const char* name, char* buffer, int capacity)
     // must then keep what it held.
     char value[MessageCapacity];
     DWORD size = (DWORD)capacity;
-    if (RegQueryValueExA(key, name, 0, 0, (BYTE*)value, &size) != ERROR_SUCCESS)
+    if (RegQueryValueExA(key, name, 0, type, (BYTE*)value, &size) != ERROR_SUCCESS)
         return false;
     // The stored bytes need not hold a NUL (a 40-byte text written whole):
     // the text ends at the first NUL, at the value's end, or one byte before

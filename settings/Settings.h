@@ -20,9 +20,19 @@ void SavePageState();
 // The start-up step's reading: the stored policy, the rate last accepted under
 // it for the current colour depth and resolution (into SavedRefreshText) and
 // the mode's refresh table; false when no rate is stored (no product key, a
-// first run, no Selection key or value). Applies nothing, unlike LoadPageState.
+// first run, no Selection key or value, or a value that is no string).
+// Applies nothing, unlike LoadPageState.
 bool ReadAcceptedRate();
 void ReadMonitorModes();
+
+enum {
+    ModeLineCapacity = 120,   // "Mode1", NUL included
+    NoModesKeyRate = 90       // the limit assumed when the monitor lists no modes
+};
+enum ModeLineFound { NoModesKey, NoModeLine, ModeLineRead };
+// The monitor's mode line at its maximum resolution ("Mode1" of the MODES key
+// named by MonitorKey and MonitorMaxResolution) into line, and what was found.
+ModeLineFound ReadModeLine(char* line, int capacity);
 void ReadRefreshTable();
 void ApplyRefreshRate();
 
@@ -33,8 +43,9 @@ void ApplyRefreshRate();
 // MessageCapacity). On success the buffer holds a terminated text: it ends at
 // the first NUL, at the value's end, or after capacity - 1 characters when the
 // value fills the whole buffer without a NUL. On failure (missing key or value,
-// or a value larger than capacity) the buffer is left as it was. True on success.
-bool ReadRegistryText(HKEY key, const char* name, char* buffer, int capacity);
+// or a value larger than capacity) the buffer is left as it was. True on success;
+// type, when given, receives the value's type (REG_SZ, ...).
+bool ReadRegistryText(HKEY key, const char* name, char* buffer, int capacity, DWORD* type = 0);
 
 // Opens path for reading, reads one value as above and closes the key.
 bool ReadRegistryValue(const char* path, const char* name, char* buffer, int capacity);

@@ -23,11 +23,33 @@ bool IsPlainRate(const char* text)
     return true;
 }
 
+// The monitor's vertical limit in hertz, read from its mode line by the
+// fields: the second comma-separated field is the vertical rate, one number
+// or a range low-high, and its last number is the limit. The polarity fields
+// after it ("-" for negative) don't count. 90 when the monitor lists no modes,
+// as the page takes it; 0 when the limit isn't known.
+int VerticalLimit()
+{
+    char line[ModeLineCapacity] = "";
+    ModeLineFound found = ReadModeLine(line, sizeof line);
+    if (found != ModeLineRead)
+        return found == NoModesKey ? NoModesKeyRate : 0;
+    const char* field = line;
+    while (*field != '\0' && *field++ != ',') {
+    }
+    const char* number = field;
+    for (const char* c = field; *c != '\0' && *c != ','; ++c) {
+        if (*c == '-')
+            number = c + 1;
+    }
+    return TextToInt(number);
+}
+
 // Nobody confirms a rate at start-up, so only one that the table offers at the
-// current resolution and, where the monitor's limit is known, within it.
+// current resolution and that lies within the monitor's known limit.
 bool IsOfferedRate(int rate)
 {
-    if (rate <= 0 || (MonitorMaxRefresh > 0 && rate > MonitorMaxRefresh))
+    if (rate <= 0 || rate > VerticalLimit())
         return false;
     for (int i = 0; i < RefreshCount && i < RefreshListCapacity; ++i) {
         if (RefreshList[i] == rate)

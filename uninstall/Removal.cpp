@@ -31,9 +31,10 @@ const char* const ProgramFiles[] = {"OV_Logo.bmp", "Purvix.exe"};
 
 const int WindowsDirectoryCapacity = 80;
 const int PathCapacity = 100;
-// The walk goes at most this many levels down, one name buffer a level, so
-// its stack use is bounded; the installation's keys are a few levels deep.
-const int MaxKeyDepth = 32;
+// The walk goes down as far as the registry lets keys nest, one frame of a
+// key name and a handle a level: under 200 KB of the 2 MB stack the program
+// may grow at the very bottom.
+const int MaxKeyDepth = 512;
 const int KeyNameCapacity = 256;   // registry key names have at most 255 characters
 const DWORD RetryInterval = 50;    // milliseconds between tries on a held file
 
@@ -128,12 +129,12 @@ char UpperCase(char c)
 const char NewSection[] = "\r\n[rename]\r\n";
 const int HeaderLength = 8;   // "[rename]"
 
-// Whether text starts with the section's header, in any case (the bit that
-// tells a letter's case apart; the brackets keep theirs).
+// Whether text starts with the section's header, its letters in any case;
+// the brackets are the brackets ("{rename}" is no header).
 bool StartsWithHeader(const char* text)
 {
     for (int i = 0; i < HeaderLength; ++i)
-        if ((text[i] | 0x20) != (NewSection[2 + i] | 0x20))
+        if (UpperCase(text[i]) != UpperCase(NewSection[2 + i]))
             return false;
     return true;
 }
@@ -172,6 +173,15 @@ int InsertText(int length, int position, const char* text)
     return length + count;
 }
 
+// Makes count bytes of text the file's end from offset on; true when all
+// were written.
+bool WriteTail(HANDLE file, int offset, const char* text, int count)
+{
+    DWORD written = 0;
+    return SetFilePointer(file, offset, 0, FILE_BEGIN) == (DWORD)offset
+        && WriteFile(file, text, (DWORD)count, &written, 0) && written == (DWORD)count && SetEndOfFile(file);
+}
+
 // Where the new line goes: right after the [rename] header's line, or -1
 // when the file has no such section.
 int RenameSectionBody(int length)
@@ -192,10 +202,8 @@ void RemoveSystemFiles(const char* const* names, int count, DWORD patience)
     char path[PathCapacity];
     for (int i = 0; i < count; ++i)
         if (ReadWindowsFolder() && ComposePath(path, WindowsFolder, "\\System\\", names[i]))
-            RemovePackageFile(path, i == 0 ? patience : 0);
+            DeleteInstalledFile(path, i == 0 ? patience : 0);
 }
-
-} // namespace
 
 void RemoveRegistration()
 {
@@ -219,14 +227,21 @@ void RemoveFiles(DWORD releaseWait)
     if (!ReadWindowsFolder())
         return;
     if (ComposePath(path, WindowsFolder, "\\Inf\\S3.inf"))
-        RemovePackageFile(path, 0);
+        DeleteInstalledFile(path, 0);
     DeleteOemInfFiles(WindowsFolder);
     RemoveSystemFiles(SystemFiles, sizeof SystemFiles / sizeof *SystemFiles, releaseWait);
 }
 
-void RemoveProgramFiles()
+} // namespace
+
+void RemoveInstallation(RemovalPass pass, DWORD releaseWait)
 {
-    RemoveSystemFiles(ProgramFiles, sizeof ProgramFiles / sizeof *ProgramFiles, 0);
+    if (pass == RegistrationPass)
+        RemoveRegistration();
+    else if (pass == FilePass)
+        RemoveFiles(releaseWait);
+    else
+        RemoveSystemFiles(ProgramFiles, sizeof ProgramFiles / sizeof *ProgramFiles, 0);
 }
 
 bool RestartNeeded()
@@ -255,7 +270,7 @@ LONG DeleteRegistryKey(HKEY key, const char* subKey)
     return RegDeleteKeyA(key, subKey);
 }
 
-FileFate RemovePackageFile(const char* path, DWORD patience)
+FileFate DeleteInstalledFile(const char* path, DWORD patience)
 {
     if (GetFileAttributesA(path) == INVALID_FILE_ATTRIBUTES)
         return FileGone;
@@ -311,12 +326,15 @@ bool AddWininitDeletion(const char* iniPath, const char* path)
             before = NewSection + 10;
         if (body < 0)
             body = length;
-        length = InsertText(length, body, line);
-        length = InsertText(length, body, before);
-        // The text only grows: written over from the start, nothing old is left.
-        DWORD written = 0;
-        done = SetFilePointer(file, 0, 0, FILE_BEGIN) == 0 && WriteFile(file, WininitText, (DWORD)length, &written, 0)
-            && written == (DWORD)length;
+        int grown = InsertText(InsertText(length, body, line), body, before);
+        // The file grows at its end first: a full disk fails there, before
+        // anything it held is written over. Then the text from the insertion
+        // point on goes into room the file already has. On a failure the old
+        // text from there on is put back, and the old end.
+        done = WriteTail(file, length, WininitText + length, grown - length)
+            && WriteTail(file, body, WininitText + body, grown - body);
+        if (!done)
+            WriteTail(file, body, WininitText + body + (grown - length), length - body);
     }
     CloseHandle(file);
     return done;
@@ -350,7 +368,7 @@ void DeleteOemInfFiles(const char* windowsDirectory)
         if (GetFileAttributesA(path) == INVALID_FILE_ATTRIBUTES)
             return;
         // Other drivers' INF files stay: their installations still need them.
-        if (IsPackageInf(path) && RemovePackageFile(path, 0) == FileKept)
+        if (IsPackageInf(path) && DeleteInstalledFile(path, 0) == FileKept)
             return;
     }
 }

@@ -76,7 +76,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE previous, LPSTR, int showComman
 {
     if (MessageBoxA(0, "Do you really want to Uninstall the VGA driver?", "Uninstall Driver", MB_OKCANCEL) != IDOK)
         return ExitCancelled;   // nothing was removed
-    RemoveRegistration();
+    RemoveInstallation(RegistrationPass);
     ProgramInstance = instance;
     if (previous == 0)
         RegisterWindowClass(instance);
@@ -87,11 +87,11 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE previous, LPSTR, int showComman
         UpdateWindow(window);
     }
     // The sheet's page keeps Ratelle.dll loaded until the sheet has closed.
-    RemoveFiles(CloseGlimoraSheets() > 0 ? SheetReleaseWait : 0);
+    RemoveInstallation(FilePass, PressDialogOk() > 0 ? SheetReleaseWait : 0);
     if (window != 0)
         RunProgress(window);
     // The logo stays on show until the bar is full.
-    RemoveProgramFiles();
+    RemoveInstallation(ProgramFilePass);
     char text[sizeof FinalText];
     TextCopy(text, RestartNeeded() ? sizeof text : FinishLength + 1, FinalText);
     if (MessageBoxA(0, text, "Finished", MB_OK) == IDOK)
@@ -138,7 +138,7 @@ void CreateStepBoxes(HWND window)
 // program to end) must not hold the removal up. A sheet's pages are dialogs
 // among its children; a page not yet shown has no window, and then the
 // library waits for the next start of Windows.
-int CloseGlimoraSheets()
+int PressDialogOk()
 {
     int asked = 0;
     for (HWND sheet = 0; (sheet = FindWindowExA(0, sheet, "#32770", 0)) != 0;) {

@@ -11,10 +11,10 @@ enum { ExitRemoved = 0, ExitCancelled = 1, ExitIncomplete = 2 };
 // asked to close; the program's own files last. A file that can't be
 // deleted now is deleted at the next start of Windows; what can be neither
 // counts as a failure.
-void RemoveRegistration();
-// releaseWait: milliseconds a closing sheet gets to let go of the library.
-void RemoveFiles(DWORD releaseWait);
-void RemoveProgramFiles();
+enum RemovalPass { RegistrationPass, FilePass, ProgramFilePass };
+// releaseWait (file pass): milliseconds a closing sheet gets to let go of the
+// library.
+void RemoveInstallation(RemovalPass pass, DWORD releaseWait = 0);
 // Whether some file waits for the next start of Windows.
 bool RestartNeeded();
 // ExitRemoved, or ExitIncomplete when something could be neither removed
@@ -33,13 +33,14 @@ enum FileFate { FileGone, FileScheduled, FileKept };
 // Deletes the file (read-only or not), trying again for patience
 // milliseconds while it is held; then schedules its deletion for the next
 // start of Windows. A missing file is gone.
-FileFate RemovePackageFile(const char* path, DWORD patience);
+FileFate DeleteInstalledFile(const char* path, DWORD patience);
 // The 9x family deletes through WININIT.INI, the NT family through
 // MoveFileEx; false when the deletion could not be scheduled.
 bool ScheduleDeletion(const char* path);
 // Adds "NUL=<short path>" to the [rename] section of iniPath, making file
-// and section as needed. Written as text: the section holds one NUL key per
-// file, which the profile functions would fold into one.
+// and section as needed; false, with the file as it was, when that failed (a
+// full disk, a write error). Written as text: the section holds one NUL key
+// per file, which the profile functions would fold into one.
 bool AddWininitDeletion(const char* iniPath, const char* path);
 // Waits for milliseconds without taking anything off the queue, but answers
 // messages that other programs send meanwhile (a broadcast, a display change
@@ -60,5 +61,5 @@ LRESULT CALLBACK UninstallWndProc(HWND window, UINT message, WPARAM wParam, LPAR
 void CreateStepBoxes(HWND window);
 // Asks every open sheet that holds the Glimora page to press OK, without
 // waiting on it; returns how many were asked.
-int CloseGlimoraSheets();
+int PressDialogOk();
 void RunProgress(HWND window);

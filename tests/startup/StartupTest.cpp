@@ -44,21 +44,55 @@ TEST_F(StartupStep, PutsTheAcceptedRateBackWithThePagesRequest)
 TEST_F(StartupStep, NothingStoredOrADamagedStoreKeepsTheBootRate)
 {
     KeepsBootRate("no Selection value");
+    // A first run has no rate: not even a value named as the state.
     machine::SetText(HKEY_LOCAL_MACHINE, machine::ProductPath, "State", "First");
     machine::SetText(HKEY_LOCAL_MACHINE, Selection, "Advance", "85");
+    machine::SetText(HKEY_LOCAL_MACHINE, Selection, "First", "85");
     KeepsBootRate("State First");
     machine::SetText(HKEY_LOCAL_MACHINE, machine::ProductPath, "State", "Advance");
-    for (const char* rate : {"85Hz", " 85", "+85", "-85", "", "eighty", "085085", "90", "0"}) {
+    for (const char* rate : {"85Hz", "85x", "85 ", " 85", "+85", "-85", "", "eighty", "085085", "90", "0"}) {
         machine::SetText(HKEY_LOCAL_MACHINE, Selection, "Advance", rate);
         KeepsBootRate(std::string("stored \"") + rate + "\"");
     }
+    // Only a string is a stored rate.
+    for (DWORD type : {REG_BINARY, REG_MULTI_SZ, REG_EXPAND_SZ}) {
+        machine::SetBytes(HKEY_LOCAL_MACHINE, Selection, "Advance", "85\0", 4, type);
+        KeepsBootRate("85 stored as type " + std::to_string(type));
+    }
     machine::SetText(HKEY_LOCAL_MACHINE, Selection, "Advance", "85");
-    machine::WriteMonitor("Monitor\\0000", "0000", "Office Monitor 15\"", "1024,768", "31.5-48.5,50.0-75.0,+,+");
-    KeepsBootRate("85 beyond a monitor of up to 75 Hz");
     machine::DeleteValue(HKEY_LOCAL_MACHINE, machine::TablePath, "800,600V");
     KeepsBootRate("no table for 800,600");
     machine::DeleteTree(HKEY_LOCAL_MACHINE, "Software\\Orvel");
     KeepsBootRate("no package keys");
+}
+
+// Nobody confirms a rate at start-up: it goes only within the monitor's known
+// limit, the last number of the mode line's second field whatever the
+// polarities after it; with no mode key the page's 90 Hz.
+TEST_F(StartupStep, AppliesTheRateOnlyWithinTheMonitorsKnownLimit)
+{
+    machine::SetText(HKEY_LOCAL_MACHINE, Selection, "Advance", "85");
+    const struct {
+        const char* modeLine;
+        int requests;
+    } monitors[] = {
+        {"50.0-75.0,-,-", 0},              // no vertical rate: no known limit
+        {"31.5-48.5,75.0,-,-", 0},         // up to 75 Hz
+        {"31.5,70.0,-,+", 0},              // fixed at 70 Hz
+        {"31.5-48.5,50.0-75.0,+,+", 0},
+        {"30.0-64.0,50.0-100.0,-,-", 1},   // up to 100 Hz
+        {"30.0-64.0,50.0-85.0,+,-", 1},    // up to 85 Hz
+        {nullptr, 1},
+    };
+    std::string modes = std::string(machine::MonitorClassPath) + "\\0000\\MODES";
+    for (const auto& monitor : monitors) {
+        std::string what = monitor.modeLine ? std::string("Mode1 ") + monitor.modeLine : "no mode key";
+        machine::DeleteTree(HKEY_LOCAL_MACHINE, modes);
+        machine::WriteMonitor("Monitor\\0000", "0000", "Monitor", "1024,768", monitor.modeLine);
+        VirtualBoardState board = RunAtBoot(what);
+        EXPECT_EQ(monitor.requests, board.modeRequests) << what << ": asked for " << board.lastRefresh << " Hz";
+        EXPECT_EQ(monitor.requests ? 85 : 60, board.refresh) << what;
+    }
 }
 
 } // namespace

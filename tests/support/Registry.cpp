@@ -18,12 +18,28 @@ void CreateKey(HKEY root, const std::string& path)
     RegCloseKey(key);
 }
 
-void SetBytes(HKEY root, const std::string& path, const std::string& name, const void* data, DWORD size)
+void CreateKeyChain(HKEY root, const std::string& path, int levels)
 {
     HKEY key;
     ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(root, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr))
         << path;
-    EXPECT_EQ(ERROR_SUCCESS, RegSetValueExA(key, name.c_str(), 0, REG_SZ, (const BYTE*)data, size)) << name;
+    for (int level = 1; level <= levels; ++level) {
+        HKEY child;
+        LONG status = RegCreateKeyExA(key, std::to_string(level).c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
+                                      &child, nullptr);
+        RegCloseKey(key);
+        ASSERT_EQ(ERROR_SUCCESS, status) << path << " at level " << level;
+        key = child;
+    }
+    RegCloseKey(key);
+}
+
+void SetBytes(HKEY root, const std::string& path, const std::string& name, const void* data, DWORD size, DWORD type)
+{
+    HKEY key;
+    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(root, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr))
+        << path;
+    EXPECT_EQ(ERROR_SUCCESS, RegSetValueExA(key, name.c_str(), 0, type, (const BYTE*)data, size)) << name;
     RegCloseKey(key);
 }
 

@@ -9,9 +9,13 @@ namespace machine {
 
 // Creates the key (and its parents) and sets a REG_SZ value with its NUL.
 void SetText(HKEY root, const std::string& path, const std::string& name, const std::string& text);
-// Sets raw bytes as REG_SZ exactly as given (no NUL added).
-void SetBytes(HKEY root, const std::string& path, const std::string& name, const void* data, DWORD size);
+// Sets raw bytes exactly as given (no NUL added), as REG_SZ unless told.
+void SetBytes(HKEY root, const std::string& path, const std::string& name, const void* data, DWORD size,
+              DWORD type = REG_SZ);
 void CreateKey(HKEY root, const std::string& path);
+// Makes a chain of sub-keys levels deep below path (named 1, 2, 3, ...), a
+// level at a time: one call makes only so many levels.
+void CreateKeyChain(HKEY root, const std::string& path, int levels);
 // Removes the key with its sub-keys; a missing key is fine.
 void DeleteTree(HKEY root, const std::string& path);
 void DeleteValue(HKEY root, const std::string& path, const std::string& name);

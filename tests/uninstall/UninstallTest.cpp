@@ -232,13 +232,10 @@ TEST(DeleteRegistryKey, TakesTheWholeTreeAndNothingBeside)
     EXPECT_TRUE(machine::KeyExists(HKEY_LOCAL_MACHINE, "SOFTWARE\\Orvelle\\Keep"));
     EXPECT_NE(ERROR_SUCCESS, DeleteRegistryKey(root, "SOFTWARE\\Orvel"));   // gone already
 
-    // Deeper than the walk goes: what it can't reach stays, nothing breaks.
-    std::string deep = "SOFTWARE\\Orvel";
-    for (int level = 0; level < 40; ++level)
-        deep += "\\L" + std::to_string(level);
-    machine::CreateKey(HKEY_LOCAL_MACHINE, deep);
-    EXPECT_NE(ERROR_SUCCESS, DeleteRegistryKey(root, "SOFTWARE\\Orvel"));
-    EXPECT_TRUE(machine::KeyExists(HKEY_LOCAL_MACHINE, deep));
+    // As deep as the registry lets keys nest: 512 levels below the root.
+    machine::CreateKeyChain(HKEY_LOCAL_MACHINE, "SOFTWARE\\Orvel", 510);
+    EXPECT_EQ(ERROR_SUCCESS, DeleteRegistryKey(root, "SOFTWARE\\Orvel"));
+    EXPECT_FALSE(machine::KeyExists(HKEY_LOCAL_MACHINE, "SOFTWARE\\Orvel"));
     RegCloseKey(root);
     machine::DeleteTree(HKEY_LOCAL_MACHINE, "SOFTWARE\\Orvel");
     machine::DeleteTree(HKEY_LOCAL_MACHINE, "SOFTWARE\\Orvelle");
