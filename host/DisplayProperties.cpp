@@ -3,37 +3,22 @@
 // control panel's own pages and the pages of the registered extensions, and
 // prints the extensions' debugger output.
 //
-//   DisplayProperties [--page N|TITLE]          the sheet, for a person to use
-//   DisplayProperties --list                    prints the sheet's tabs and closes it
-//   DisplayProperties --replay [--screenshots DIR] [--page TITLE]
-//                                               plays the typical refresh-rate request
-//                                               through the extension page, checking
-//                                               every step; exit status 1 when one
-//                                               did not come out as expected
-//   DisplayProperties --replay-settings         the desktop area and the monitor type
-//                                               changed on Settings, checked on the
-//                                               extension page
-//   DisplayProperties --status [--page TITLE]   prints the extension page as it opens
-//                                               and checks that it shows the rate the
-//                                               board runs; exit status 1 when not
+//   DisplayProperties [--page N|TITLE]   the sheet, for a person to use
+//   DisplayProperties --list             prints the sheet's tabs and closes it
+//
+// The demo's replay (demo/) drives the same sheet in a program of its own.
 #include "host/Host.h"
+#include "common/BoxReading.h"
 #include <commctrl.h>
-#include <objbase.h>
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
-
-HINSTANCE HostInstance;
 
 namespace {
 
 struct Options {
     const char* page = nullptr;
-    const char* screenshots = nullptr;
     bool list = false;
-    bool replay = false;
-    bool replaySettings = false;
-    bool status = false;
 };
 
 bool ParseOptions(int argc, char** argv, Options* options)
@@ -41,16 +26,8 @@ bool ParseOptions(int argc, char** argv, Options* options)
     for (int i = 1; i < argc; ++i) {
         if (strcmp(argv[i], "--list") == 0)
             options->list = true;
-        else if (strcmp(argv[i], "--replay") == 0)
-            options->replay = true;
-        else if (strcmp(argv[i], "--replay-settings") == 0)
-            options->replaySettings = true;
-        else if (strcmp(argv[i], "--status") == 0)
-            options->status = true;
         else if (strcmp(argv[i], "--page") == 0 && i + 1 < argc)
             options->page = argv[++i];
-        else if (strcmp(argv[i], "--screenshots") == 0 && i + 1 < argc)
-            options->screenshots = argv[++i];
         else
             return false;
     }
@@ -86,10 +63,10 @@ int ListPages()
         return 1;
     }
     PumpSheet(sheet, 300);
-    int count = SheetTabCount(sheet);
+    int count = boxes::SheetTabCount(sheet);
     std::string all;
     for (int i = 0; i < count; ++i) {
-        std::string title = SheetTabTitle(sheet, i);
+        std::string title = boxes::SheetTabTitle(sheet, i);
         Say("page %d: %s", i, title.c_str());
         all += (i ? " | " : "") + title;
     }
@@ -119,27 +96,11 @@ int main(int argc, char** argv)
 {
     Options options;
     if (!ParseOptions(argc, argv, &options)) {
-        fprintf(stderr, "usage: DisplayProperties [--page N|TITLE] [--list] [--replay [--screenshots DIR]] [--replay-settings] [--status]\n");
+        fprintf(stderr, "usage: DisplayProperties [--page N|TITLE] [--list]\n");
         return 2;
     }
-    HostInstance = GetModuleHandleA(nullptr);
-    StartTraceCapture();
-    CoInitialize(nullptr);
-    InitCommonControls();
-
-    int status;
-    if (options.list)
-        status = ListPages();
-    else if (options.replaySettings)
-        status = RunSettingsReplay(options.page ? options.page : "Glimora");
-    else if (options.status)
-        status = RunStatusCheck(options.page ? options.page : "Glimora");
-    else if (options.replay)
-        status = RunReplay(options.page ? options.page : "Glimora", options.screenshots);
-    else
-        status = ShowSheet(options.page);
-
-    CoUninitialize();
-    StopTraceCapture();
+    StartStandIn();
+    int status = options.list ? ListPages() : ShowSheet(options.page);
+    EndStandIn();
     return status;
 }

@@ -5,15 +5,12 @@
 // from a modal dialog owned by the sheet, whose closing re-enables the sheet.
 #include "host/Host.h"
 #include "host/HostResource.h"
+#include "common/MachineRegistry.h"
 #include "board/VirtualBoard.h"
 #include <commctrl.h>
 #include <stdio.h>
 
 namespace {
-
-const char DisplaySettingsPath[] = "Config\\0001\\Display\\Settings";
-const char MonitorEnumPath[] = "Enum\\Monitor\\Default_Monitor\\0001";
-const char MonitorClassPath[] = "System\\CurrentControlSet\\Services\\Class\\Monitor\\";
 
 struct ColourDepth {
     int bitsPerPixel;
@@ -54,16 +51,16 @@ INT_PTR CALLBACK PlaceholderProc(HWND, UINT message, WPARAM, LPARAM)
 // enumerator's "Driver" value, as the refresh page finds it.
 std::string MonitorKeyPath()
 {
-    std::string driver = ReadMachineText(HKEY_LOCAL_MACHINE, MonitorEnumPath, "Driver");
+    std::string driver = machine::Text(HKEY_LOCAL_MACHINE, machine::MonitorEnumPath, "Driver");
     while (!driver.empty() && driver.back() == '\\')
         driver.pop_back();
     size_t slash = driver.find_last_of('\\');
     std::string key = slash == std::string::npos ? driver : driver.substr(slash + 1);
     if (key.empty()) {
         key = "0000";
-        WriteMachineText(HKEY_LOCAL_MACHINE, MonitorEnumPath, "Driver", "Monitor\\0000");
+        machine::WriteText(HKEY_LOCAL_MACHINE, machine::MonitorEnumPath, "Driver", "Monitor\\0000");
     }
-    return MonitorClassPath + key;
+    return std::string(machine::MonitorClassPath) + "\\" + key;
 }
 
 void DeleteModes(const std::string& monitorPath)
@@ -85,18 +82,18 @@ void WriteMonitorType(const MonitorType& monitor)
     std::string path = MonitorKeyPath();
     DeleteModes(path);
     if (monitor.modeLine)
-        WriteMachineText(HKEY_LOCAL_MACHINE, (path + "\\MODES\\" + monitor.maxResolution).c_str(), "Mode1",
+        machine::WriteText(HKEY_LOCAL_MACHINE, (path + "\\MODES\\" + monitor.maxResolution).c_str(), "Mode1",
                          monitor.modeLine);
-    WriteMachineText(HKEY_LOCAL_MACHINE, path.c_str(), "MaxResolution", monitor.maxResolution);
-    WriteMachineText(HKEY_LOCAL_MACHINE, path.c_str(), "DriverDesc", monitor.description);
+    machine::WriteText(HKEY_LOCAL_MACHINE, path.c_str(), "MaxResolution", monitor.maxResolution);
+    machine::WriteText(HKEY_LOCAL_MACHINE, path.c_str(), "DriverDesc", monitor.description);
     Say("host: monitor type is now %s (up to %s, %s)", monitor.description, monitor.maxResolution,
         monitor.modeLine ? monitor.modeLine : "no mode description");
 }
 
 std::string MonitorLimits(const std::string& path)
 {
-    std::string max = ReadMachineText(HKEY_LOCAL_MACHINE, path.c_str(), "MaxResolution");
-    std::string mode = ReadMachineText(HKEY_LOCAL_MACHINE, (path + "\\MODES\\" + max).c_str(), "Mode1");
+    std::string max = machine::Text(HKEY_LOCAL_MACHINE, path.c_str(), "MaxResolution");
+    std::string mode = machine::Text(HKEY_LOCAL_MACHINE, (path + "\\MODES\\" + max).c_str(), "Mode1");
     return "Up to " + (max.empty() ? std::string("?") : max) + (mode.empty() ? "" : ", " + mode);
 }
 
@@ -114,7 +111,7 @@ INT_PTR CALLBACK MonitorTypeProc(HWND dialog, UINT message, WPARAM wParam, LPARA
 {
     switch (message) {
     case WM_INITDIALOG: {
-        std::string current = ReadMachineText(HKEY_LOCAL_MACHINE, MonitorKeyPath().c_str(), "DriverDesc");
+        std::string current = machine::Text(HKEY_LOCAL_MACHINE, MonitorKeyPath().c_str(), "DriverDesc");
         HWND list = GetDlgItem(dialog, IDC_MONITOR_LIST);
         int selected = 0;
         for (int i = 0; i < (int)(sizeof Monitors / sizeof Monitors[0]); ++i) {
@@ -147,7 +144,7 @@ INT_PTR CALLBACK MonitorTypeProc(HWND dialog, UINT message, WPARAM wParam, LPARA
 void ShowMonitor(HWND page)
 {
     std::string path = MonitorKeyPath();
-    std::string description = ReadMachineText(HKEY_LOCAL_MACHINE, path.c_str(), "DriverDesc");
+    std::string description = machine::Text(HKEY_LOCAL_MACHINE, path.c_str(), "DriverDesc");
     SetDlgItemTextA(page, IDC_MONITOR_NAME, description.empty() ? "(unknown)" : description.c_str());
     SetDlgItemTextA(page, IDC_MONITOR_LIMITS, MonitorLimits(path).c_str());
 }
@@ -221,8 +218,8 @@ void ApplySettings(HWND page)
     char resolution[32], bits[16];
     snprintf(resolution, sizeof resolution, "%d,%d", size.width, size.height);
     snprintf(bits, sizeof bits, "%d", depth);
-    WriteMachineText(HKEY_LOCAL_MACHINE, DisplaySettingsPath, "Resolution", resolution);
-    WriteMachineText(HKEY_LOCAL_MACHINE, DisplaySettingsPath, "BitsPerPixel", bits);
+    machine::WriteText(HKEY_LOCAL_MACHINE, machine::DisplayPath, "Resolution", resolution);
+    machine::WriteText(HKEY_LOCAL_MACHINE, machine::DisplayPath, "BitsPerPixel", bits);
     LONG result = VirtualRequestMode(size.width, size.height, depth, 60);
     Say("host: settings %s at %s bits per pixel written, mode request %s", resolution, bits,
         result == DISP_CHANGE_SUCCESSFUL ? "accepted" : "refused");
@@ -234,7 +231,8 @@ void OnSettingsCommand(HWND page, int control, int code)
     if (control == IDC_CHANGE_MONITOR && code == BN_CLICKED) {
         // Owned by the sheet: the dialog disables it while open and enables it
         // again when it ends.
-        DialogBoxParamA(HostInstance, MAKEINTRESOURCEA(IDD_MONITOR_TYPE), GetParent(page), MonitorTypeProc, 0);
+        DialogBoxParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_MONITOR_TYPE), GetParent(page),
+                        MonitorTypeProc, 0);
         ShowMonitor(page);
     } else if (control == IDC_COLOR_PALETTE && code == CBN_SELCHANGE) {
         int area = SelectedData(page, IDC_DESKTOP_AREA);
@@ -276,7 +274,7 @@ HPROPSHEETPAGE CreatePage(int templateId, const char* title, DLGPROC procedure)
     PROPSHEETPAGEA page = {};
     page.dwSize = sizeof page;
     page.dwFlags = PSP_USETITLE;
-    page.hInstance = HostInstance;
+    page.hInstance = GetModuleHandleA(nullptr);
     page.pszTemplate = MAKEINTRESOURCEA(templateId);
     page.pszTitle = title;
     page.pfnDlgProc = procedure;

@@ -3,6 +3,7 @@
 // extensions, created through COM and asked to add its pages.
 #include "host/Host.h"
 #include "host/HostResource.h"
+#include "common/MachineRegistry.h"
 #include <commctrl.h>
 #include <objbase.h>
 #include <shlobj.h>
@@ -24,7 +25,7 @@ BOOL CALLBACK AddPageProc(HPROPSHEETPAGE page, LPARAM lParam)
 // A handler key names its class either by its default value or by its own name.
 bool HandlerClass(HKEY handlers, const char* keyName, CLSID* clsid, std::string* text)
 {
-    *text = ReadMachineText(handlers, keyName, "");
+    *text = machine::Text(handlers, keyName, "");
     if (text->empty() || (*text)[0] != '{')
         *text = keyName;
     WCHAR wide[64];
@@ -58,29 +59,17 @@ void AddHandlerPages(SheetPages* sheet, const char* keyName, const CLSID& clsid,
 
 } // namespace
 
-std::string ReadMachineText(HKEY root, const char* path, const char* name, DWORD* size)
+void StartStandIn()
 {
-    HKEY key;
-    if (RegOpenKeyExA(root, path, 0, KEY_READ, &key) != ERROR_SUCCESS)
-        return "";
-    char buffer[1024] = {};
-    DWORD length = sizeof buffer - 1;
-    LONG status = RegQueryValueExA(key, name, nullptr, nullptr, (BYTE*)buffer, &length);
-    RegCloseKey(key);
-    if (status != ERROR_SUCCESS)
-        return "";
-    if (size)
-        *size = length;
-    return std::string(buffer);
+    StartTraceCapture();
+    CoInitialize(nullptr);
+    InitCommonControls();
 }
 
-void WriteMachineText(HKEY root, const char* path, const char* name, const char* text)
+void EndStandIn()
 {
-    HKEY key;
-    if (RegCreateKeyExA(root, path, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr) != ERROR_SUCCESS)
-        return;
-    RegSetValueExA(key, name, 0, REG_SZ, (const BYTE*)text, lstrlenA(text) + 1);
-    RegCloseKey(key);
+    CoUninitialize();
+    StopTraceCapture();
 }
 
 void CollectPages(SheetPages* sheet)
@@ -115,7 +104,7 @@ void FillSheetHeader(PROPSHEETHEADERA* header, SheetPages* sheet, int startPage,
     header->dwSize = sizeof *header;
     header->dwFlags = modeless ? PSH_MODELESS : 0;
     header->hwndParent = nullptr;
-    header->hInstance = HostInstance;
+    header->hInstance = GetModuleHandleA(nullptr);
     header->pszCaption = "Display Properties";
     header->nPages = sheet->count;
     header->nStartPage = startPage >= 0 && startPage < sheet->count ? startPage : 0;
@@ -125,31 +114,6 @@ void FillSheetHeader(PROPSHEETHEADERA* header, SheetPages* sheet, int startPage,
 void ReleaseHandlerLibraries()
 {
     CoFreeUnusedLibraries();
-}
-
-int SheetTabCount(HWND sheet)
-{
-    return (int)SendMessageA(PropSheet_GetTabControl(sheet), TCM_GETITEMCOUNT, 0, 0);
-}
-
-std::string SheetTabTitle(HWND sheet, int index)
-{
-    char title[128] = {};
-    TCITEMA item = {};
-    item.mask = TCIF_TEXT;
-    item.pszText = title;
-    item.cchTextMax = sizeof title;
-    SendMessageA(PropSheet_GetTabControl(sheet), TCM_GETITEMA, index, (LPARAM)&item);
-    return title;
-}
-
-int FindSheetTab(HWND sheet, const char* title)
-{
-    int count = SheetTabCount(sheet);
-    for (int i = 0; i < count; ++i)
-        if (SheetTabTitle(sheet, i) == title)
-            return i;
-    return -1;
 }
 
 bool PumpSheet(HWND sheet, DWORD milliseconds)

@@ -7,7 +7,7 @@
 #include <map>
 #include <set>
 #include <sstream>
-#include "tests/support/Screen.h"
+#include "common/Screen.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 #include "board/VirtualBoard.h"
-#include "tests/support/Process.h"
+#include "common/Process.h"
 #include "tests/support/Registry.h"
 #include "tests/support/Robot.h"
 #include <shellapi.h>
@@ -78,16 +78,6 @@ std::string VersionText(const std::string& file, const char* name)
     if (!VerQueryValueA(info.data(), path, (void**)&text, &length))
         return "";
     return text;
-}
-
-std::vector<int> Rates(const std::string& table)
-{
-    std::vector<int> rates;
-    std::istringstream in(table);
-    int rate;
-    while (in >> rate)
-        rates.push_back(rate);
-    return rates;
 }
 
 void RemoveInstallation()
@@ -183,7 +173,7 @@ TEST_F(InstallTest, RefreshTableOffersOnlyModesTheBoardDrives)
     Install();
     for (const char* resolution : Resolutions) {
         std::string table = machine::Text(HKEY_LOCAL_MACHINE, machine::TablePath, std::string(resolution) + "V");
-        std::vector<int> rates = Rates(table);
+        std::vector<int> rates = machine::Rates(table);
         int width = 0, height = 0;
         sscanf(resolution, "%d,%d", &width, &height);
         EXPECT_GE(rates.size(), 1u) << resolution;
@@ -251,14 +241,13 @@ TEST_F(InstallTest, StandInShowsThePageAfterSettingsUntilUninstalled)
     EXPECT_EQ(0, status) << output;
 }
 
-// Advance, track bar to 85, Test, OK, Yes, the sheet's OK: the stand-in checks
+// Advance, track bar to 85, Test, OK, Yes, the sheet's OK: the demo's replay checks
 // every step itself and fails when one did not come out right.
 TEST_F(InstallTest, TypicalRequestPlaysThroughTheInstalledPage)
 {
     Install();
     std::string output;
-    int status = 0;
-    StandIn("--replay", &output, &status);
+    int status = RunProgram("\"" + ProgramFolder() + "\\Replay.exe\"", &output);
     EXPECT_EQ(0, status) << output;
     EXPECT_NE(std::string::npos, output.find(", 0 failed")) << output;
     VirtualBoardState board;
@@ -267,13 +256,12 @@ TEST_F(InstallTest, TypicalRequestPlaysThroughTheInstalledPage)
 }
 
 // A new desktop area applied on Settings and a new monitor type from its
-// modal dialog reach the Glimora page through its hook (the stand-in checks).
+// modal dialog reach the Glimora page through its hook (the replay checks).
 TEST_F(InstallTest, SettingsPageChangesReachTheInstalledPage)
 {
     Install();
     std::string output;
-    int status = 0;
-    StandIn("--replay-settings", &output, &status);
+    int status = RunProgram("\"" + ProgramFolder() + "\\Replay.exe\" --settings", &output);
     EXPECT_EQ(0, status) << output;
     EXPECT_EQ("1024,768", machine::Text(HKEY_LOCAL_MACHINE, machine::DisplayPath, "Resolution"));
     EXPECT_EQ("Super VGA 800x600",

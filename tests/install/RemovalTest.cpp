@@ -11,10 +11,10 @@
 #include <string>
 #include "board/VirtualBoard.h"
 #include "resources/resource.h"
-#include "tests/support/Process.h"
+#include "common/Process.h"
 #include "tests/support/Registry.h"
 #include "tests/support/Robot.h"
-#include "tests/support/Screen.h"
+#include "common/Screen.h"
 #include "tests/support/Sheet.h"
 
 namespace {

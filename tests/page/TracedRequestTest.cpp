@@ -12,7 +12,7 @@
 #include "resources/resource.h"
 #include "tests/page/PageHarness.h"
 #include "tests/support/Robot.h"
-#include "tests/support/Screen.h"
+#include "common/Screen.h"
 
 using namespace page_test;
 

@@ -62,7 +62,7 @@ check "the start-up entry" "$("$wine" reg query "$run_key" /v Glimora </dev/null
     awk '$1 == "Glimora" { print $3 }')" 'C:\windows\System\Glimrate.exe'
 
 echo "== the typical request: Advance, 85, Test, Yes, OK"
-"$wine" "$bin/DisplayProperties.exe" --replay </dev/null >replay.log 2>&1
+"$wine" "$bin/Replay.exe" </dev/null >replay.log 2>&1
 check "the replay's checks" "$(tail -n 1 replay.log | tr -d '\r' | sed 's/.*, //')" "0 failed"
 check "the board after the replay" "$(board refresh)" 85
 
@@ -72,7 +72,7 @@ check "the board at boot" "$(board refresh)" 60
 restart_windows
 wait_for_rate 85
 check "the board after the start-up entries ran" "$(board refresh)" 85
-"$wine" "$bin/DisplayProperties.exe" --status </dev/null >status.log 2>&1
+"$wine" "$bin/Replay.exe" --status </dev/null >status.log 2>&1
 check "the page as it opens" "$(grep -o 'status: .*Refresh = [0-9]* Hz' status.log | sed 's/.*| //')" "Refresh = 85 Hz"
 check "the page's checks" "$(tail -n 1 status.log | tr -d '\r' | sed 's/.*, //')" "0 failed"
 

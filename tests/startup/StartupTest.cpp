@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 #include <string>
 #include "board/VirtualBoard.h"
-#include "tests/support/Process.h"
+#include "common/Process.h"
 #include "tests/support/Registry.h"
 
 namespace {

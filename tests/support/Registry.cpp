@@ -2,14 +2,6 @@
 
 namespace machine {
 
-const char ProductPath[] = "Software\\Orvel\\Glimora";
-const char SelectionPath[] = "Software\\Orvel\\Glimora\\Refresh\\Selection";
-const char TablePath[] = "Software\\Orvel\\Glimora\\Refresh\\Refresh_Table";
-const char LanguagePath[] = "Software\\Orvel\\Glimora\\Language";
-const char DisplayPath[] = "Config\\0001\\Display\\Settings";
-const char MonitorClassPath[] = "System\\CurrentControlSet\\Services\\Class\\Monitor";
-static const char MonitorEnumPath[] = "Enum\\Monitor\\Default_Monitor\\0001";
-
 void CreateKey(HKEY root, const std::string& path)
 {
     HKEY key;
@@ -84,34 +76,6 @@ bool KeyExists(HKEY root, const std::string& path)
         return false;
     RegCloseKey(key);
     return true;
-}
-
-bool GetText(HKEY root, const std::string& path, const std::string& name, std::string* text, DWORD* size, DWORD* type)
-{
-    text->clear();
-    HKEY key;
-    if (RegOpenKeyExA(root, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS)
-        return false;
-    char buffer[1024] = {};
-    DWORD length = sizeof buffer - 1;
-    DWORD valueType = 0;
-    LONG status = RegQueryValueExA(key, name.c_str(), nullptr, &valueType, (BYTE*)buffer, &length);
-    RegCloseKey(key);
-    if (status != ERROR_SUCCESS)
-        return false;
-    if (size)
-        *size = length;
-    if (type)
-        *type = valueType;
-    *text = std::string(buffer, strnlen(buffer, length));
-    return true;
-}
-
-std::string Text(HKEY root, const std::string& path, const std::string& name)
-{
-    std::string text;
-    GetText(root, path, name, &text);
-    return text;
 }
 
 void WriteDisplaySettings(const std::string& resolution, const std::string& bitsPerPixel)

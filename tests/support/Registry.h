@@ -4,6 +4,7 @@
 #include <windows.h>
 #include <string>
 #include <gtest/gtest.h>
+#include "common/MachineRegistry.h"
 
 namespace machine {
 
@@ -20,10 +21,6 @@ void CreateKeyChain(HKEY root, const std::string& path, int levels);
 void DeleteTree(HKEY root, const std::string& path);
 void DeleteValue(HKEY root, const std::string& path, const std::string& name);
 bool KeyExists(HKEY root, const std::string& path);
-// The value's text ("" and false when missing); *size receives the stored length.
-bool GetText(HKEY root, const std::string& path, const std::string& name, std::string* text,
-             DWORD* size = nullptr, DWORD* type = nullptr);
-std::string Text(HKEY root, const std::string& path, const std::string& name);
 
 // Config\0001\Display\Settings.
 void WriteDisplaySettings(const std::string& resolution, const std::string& bitsPerPixel);
@@ -43,14 +40,6 @@ void WriteExampleMachine(const std::string& state = "First");
 
 // Removes every key the fixture writes.
 void RemoveAll();
-
-// Package paths.
-extern const char ProductPath[];
-extern const char SelectionPath[];   // ...\Refresh\Selection
-extern const char TablePath[];
-extern const char LanguagePath[];
-extern const char DisplayPath[];
-extern const char MonitorClassPath[];   // ...\Services\Class\Monitor
 
 } // namespace machine
 

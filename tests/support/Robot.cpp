@@ -1,6 +1,6 @@
 #include "tests/support/Robot.h"
 #include <gtest/gtest.h>
-#include "host/BoxReading.h"
+#include "common/BoxReading.h"
 #include <deque>
 #include <mutex>
 #include <set>
@@ -116,10 +116,8 @@ LRESULT CALLBACK CbtProc(int code, WPARAM wParam, LPARAM lParam)
 {
     if (code == HCBT_ACTIVATE) {
         HWND box = (HWND)wParam;
-        char cls[32] = {};
-        GetClassNameA(box, cls, sizeof cls);
         // HCBT_ACTIVATE can come twice for one box: act once.
-        if (lstrcmpA(cls, "#32770") == 0 && box != LastBox && !Excluded.count(box)) {
+        if (boxes::IsDialog(box) && box != LastBox && !Excluded.count(box)) {
             LastBox = box;
             size_t seen = Record(box);
             if (!Script.empty())
@@ -133,10 +131,7 @@ LRESULT CALLBACK CbtProc(int code, WPARAM wParam, LPARAM lParam)
 
 BOOL CALLBACK FindNewBox(HWND window, LPARAM)
 {
-    char cls[32] = {};
-    GetClassNameA(window, cls, sizeof cls);
-    if (lstrcmpA(cls, "#32770") == 0 && IsWindowVisible(window) && !Known.count(window)
-        && !Excluded.count(window)) {
+    if (boxes::IsDialog(window) && IsWindowVisible(window) && !Known.count(window) && !Excluded.count(window)) {
         Known.insert(window);
         Waiting.push_back({window, Record(window), 0});
     }

@@ -8,7 +8,7 @@
 #include <vector>
 #include "tests/support/Registry.h"
 #include "tests/support/Robot.h"
-#include "tests/support/Screen.h"
+#include "common/Screen.h"
 #include "tests/support/Sheet.h"
 #include "uninstall/Uninstall.h"
 

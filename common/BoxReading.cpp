@@ -1,4 +1,5 @@
-#include "host/BoxReading.h"
+#include "common/BoxReading.h"
+#include <commctrl.h>
 
 namespace boxes {
 
@@ -8,6 +9,13 @@ std::string WindowText(HWND window)
     if (window)
         GetWindowTextA(window, text, sizeof text);
     return text;
+}
+
+bool IsDialog(HWND window)
+{
+    char cls[32] = {};
+    GetClassNameA(window, cls, sizeof cls);
+    return lstrcmpA(cls, "#32770") == 0;
 }
 
 std::string Message(HWND box)
@@ -42,6 +50,31 @@ std::string Icon(HWND box)
     if (shown == LoadIconA(nullptr, IDI_QUESTION))
         return "question";
     return "other";
+}
+
+int SheetTabCount(HWND sheet)
+{
+    return (int)SendMessageA(PropSheet_GetTabControl(sheet), TCM_GETITEMCOUNT, 0, 0);
+}
+
+std::string SheetTabTitle(HWND sheet, int index)
+{
+    char title[128] = {};
+    TCITEMA item = {};
+    item.mask = TCIF_TEXT;
+    item.pszText = title;
+    item.cchTextMax = sizeof title;
+    SendMessageA(PropSheet_GetTabControl(sheet), TCM_GETITEMA, index, (LPARAM)&item);
+    return title;
+}
+
+int FindSheetTab(HWND sheet, const char* title)
+{
+    int count = SheetTabCount(sheet);
+    for (int i = 0; i < count; ++i)
+        if (SheetTabTitle(sheet, i) == title)
+            return i;
+    return -1;
 }
 
 } // namespace boxes

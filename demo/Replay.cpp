@@ -7,61 +7,43 @@
 // give; the boxes are answered by a CBT hook on the sheet's thread.
 //
 // A second scenario changes the desktop area and the monitor type on the
-// Settings page and checks that the extension page follows.
+// Settings page and checks that the extension page follows; a third opens the
+// page, checks that it shows the rate the board runs, and cancels.
+#include "demo/Demo.h"
 #include "host/Host.h"
 #include "host/HostResource.h"
-#include "host/BoxReading.h"
+#include "common/BoxReading.h"
+#include "common/MachineRegistry.h"
 #include "board/VirtualBoard.h"
 #include "resources/resource.h"
 #include <commctrl.h>
-#include <stdarg.h>
 #include <stdio.h>
 #include <deque>
 #include <set>
-#include <sstream>
 #include <vector>
 
 namespace {
 
-const char DisplaySettingsPath[] = "Config\\0001\\Display\\Settings";
-const char MonitorEnumPath[] = "Enum\\Monitor\\Default_Monitor\\0001";
-const char ProductPath[] = "Software\\Orvel\\Glimora";
-const char TablePath[] = "Software\\Orvel\\Glimora\\Refresh\\Refresh_Table";
-const char SelectionPath[] = "Software\\Orvel\\Glimora\\Refresh\\Selection\\";
-const char LanguagePath[] = "Software\\Orvel\\Glimora\\Language";
+using machine::DisplayPath;
+using machine::MonitorEnumPath;
+using machine::ProductPath;
+using machine::TablePath;
+using machine::LanguagePath;
 const char* const OwnPages[] = {"Background", "Screen Saver", "Appearance", "Settings"};
 const int TargetRate = 85;
 const DWORD ReplayTimeLimit = 120000;
 const int ApplyButton = 0x3021;   // the sheet's Apply button
 
-int Passed;
-int Failed;
-
-} // namespace
-
-void Check(bool ok, const char* format, ...)
-{
-    char text[512];
-    va_list arguments;
-    va_start(arguments, format);
-    vsnprintf(text, sizeof text, format, arguments);
-    va_end(arguments);
-    Say("    %s %s", ok ? "ok:" : "FAILED:", text);
-    ++(ok ? Passed : Failed);
-}
-
-namespace {
-
 std::string Message(int n)
 {
     char name[8];
     snprintf(name, sizeof name, "Msg%d", n);
-    return ReadMachineText(HKEY_LOCAL_MACHINE, LanguagePath, name);
+    return machine::Text(HKEY_LOCAL_MACHINE, LanguagePath, name);
 }
 
 std::string SelectionKey(const std::string& depth, const std::string& resolution)
 {
-    return SelectionPath + depth + "\\" + resolution;
+    return std::string(machine::SelectionPath) + "\\" + depth + "\\" + resolution;
 }
 
 VirtualBoardState Board()
@@ -82,7 +64,7 @@ void SayBoard()
 std::string StoredValue(const std::string& path, const char* name)
 {
     DWORD size = 0;
-    std::string text = ReadMachineText(HKEY_LOCAL_MACHINE, path.c_str(), name, &size);
+    std::string text = machine::Text(HKEY_LOCAL_MACHINE, path.c_str(), name, &size);
     if (size == 0)
         return "(none)";
     char suffix[32];
@@ -213,10 +195,8 @@ LRESULT CALLBACK BoxHookProc(int code, WPARAM wParam, LPARAM lParam)
 {
     if (code == HCBT_ACTIVATE) {
         HWND box = (HWND)wParam;
-        char cls[32] = {};
-        GetClassNameA(box, cls, sizeof cls);
         // Activation can come twice for one box: answer it once.
-        if (lstrcmpA(cls, "#32770") == 0 && box != Sheet && !Answered.count(box)) {
+        if (boxes::IsDialog(box) && box != Sheet && !Answered.count(box)) {
             Answered.insert(box);
             AnswerBox(box);
         }
@@ -224,69 +204,19 @@ LRESULT CALLBACK BoxHookProc(int code, WPARAM wParam, LPARAM lParam)
     return CallNextHookEx(BoxHook, code, wParam, lParam);
 }
 
-} // namespace
-
-// The file as Wine's Z: drive sees it.
-std::string UnixFileAsWindowsSees(const char* directory, const char* name)
+// Clicks a control of a page of the sheet and answers the boxes that come as
+// Expected lists them; true when all of them came.
+bool ClickAndAnswer(HWND sheet, HWND page, int control)
 {
-    std::string path = std::string("Z:") + directory + "/" + name;
-    for (char& c : path)
-        if (c == '/')
-            c = '\\';
-    return path;
+    Sheet = sheet;
+    BoxHook = SetWindowsHookExA(WH_CBT, BoxHookProc, nullptr, GetCurrentThreadId());
+    Click(page, control);
+    PumpSheet(sheet, 300);
+    UnhookWindowsHookEx(BoxHook);
+    bool all = Expected.empty();
+    Expected.clear();
+    return all;
 }
-
-// Wine starts a Unix program without waiting for it, so the command writes
-// to a temporary name and the file appears, whole, under its own name, which
-// this waits for (10 seconds at most). Returns its size, 0 when it did not come.
-DWORD RunUnixCommandFor(const char* command, const char* directory, const char* name)
-{
-    // A result of an earlier run goes first.
-    std::string path = UnixFileAsWindowsSees(directory, name);
-    DeleteFileA(path.c_str());
-    STARTUPINFOA startup = {};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION process = {};
-    if (CreateProcessA(nullptr, (char*)command, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process)) {
-        CloseHandle(process.hProcess);
-        CloseHandle(process.hThread);
-    }
-    DWORD size = 0;
-    for (int wait = 0; wait < 100 && size == 0; ++wait) {
-        HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-        if (file != INVALID_HANDLE_VALUE) {
-            size = GetFileSize(file, nullptr);
-            CloseHandle(file);
-        } else {
-            Sleep(100);
-        }
-    }
-    return size;
-}
-
-// The window as the X server shows it, cropped from the root window by
-// ImageMagick's import, which Wine starts as the Unix program it is.
-void TakeScreenshot(HWND window, const char* directory, const char* name)
-{
-    if (!directory || !*directory)
-        return;
-    RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
-    PumpSheet(window, 500);
-    RECT r;
-    GetWindowRect(window, &r);
-    char display[64] = ":0";
-    GetEnvironmentVariableA("DISPLAY", display, sizeof display);
-    char command[1024];
-    snprintf(command, sizeof command,
-             "/bin/sh -c \"import -display %s -window root -crop %ldx%ld+%ld+%ld +repage '%s/.%s' && "
-             "mv '%s/.%s' '%s/%s'\"",
-             display, r.right - r.left, r.bottom - r.top, r.left, r.top, directory, name, directory, name,
-             directory, name);
-    DWORD size = RunUnixCommandFor(command, directory, name);
-    Check(size > 0, "screenshot %s/%s saved (%lu bytes)", directory, name, (unsigned long)size);
-}
-
-namespace {
 
 // --- The request, step by step --------------------------------------------------
 
@@ -298,30 +228,20 @@ struct Machine {
 };
 Machine M;
 
-std::vector<int> ParseRates(const std::string& table)
-{
-    std::vector<int> rates;
-    std::istringstream in(table);
-    int rate;
-    while (in >> rate)
-        rates.push_back(rate);
-    return rates;
-}
-
 void DescribeMachine()
 {
     Say("== The machine");
-    M.resolution = ReadMachineText(HKEY_LOCAL_MACHINE, DisplaySettingsPath, "Resolution");
-    M.depth = ReadMachineText(HKEY_LOCAL_MACHINE, DisplaySettingsPath, "BitsPerPixel");
-    std::string driver = ReadMachineText(HKEY_LOCAL_MACHINE, MonitorEnumPath, "Driver");
-    std::string monitorKey = "System\\CurrentControlSet\\Services\\Class\\Monitor\\" +
-                             driver.substr(driver.find_last_of('\\') + 1);
-    M.monitor = ReadMachineText(HKEY_LOCAL_MACHINE, monitorKey.c_str(), "DriverDesc");
-    std::string maxResolution = ReadMachineText(HKEY_LOCAL_MACHINE, monitorKey.c_str(), "MaxResolution");
-    std::string mode = ReadMachineText(HKEY_LOCAL_MACHINE, (monitorKey + "\\MODES\\" + maxResolution).c_str(), "Mode1");
-    M.state = ReadMachineText(HKEY_LOCAL_MACHINE, ProductPath, "State");
-    std::string table = ReadMachineText(HKEY_LOCAL_MACHINE, TablePath, (M.resolution + "V").c_str());
-    M.rates = ParseRates(table);
+    M.resolution = machine::Text(HKEY_LOCAL_MACHINE, DisplayPath, "Resolution");
+    M.depth = machine::Text(HKEY_LOCAL_MACHINE, DisplayPath, "BitsPerPixel");
+    std::string driver = machine::Text(HKEY_LOCAL_MACHINE, MonitorEnumPath, "Driver");
+    std::string monitorKey =
+        std::string(machine::MonitorClassPath) + "\\" + driver.substr(driver.find_last_of('\\') + 1);
+    M.monitor = machine::Text(HKEY_LOCAL_MACHINE, monitorKey.c_str(), "DriverDesc");
+    std::string maxResolution = machine::Text(HKEY_LOCAL_MACHINE, monitorKey.c_str(), "MaxResolution");
+    std::string mode = machine::Text(HKEY_LOCAL_MACHINE, (monitorKey + "\\MODES\\" + maxResolution).c_str(), "Mode1");
+    M.state = machine::Text(HKEY_LOCAL_MACHINE, ProductPath, "State");
+    std::string table = machine::Text(HKEY_LOCAL_MACHINE, TablePath, (M.resolution + "V").c_str());
+    M.rates = machine::Rates(table);
     Say("  display settings: %s at %s bits per pixel", M.resolution.c_str(), M.depth.c_str());
     Say("  monitor: %s, up to %s, Mode1 %s", M.monitor.c_str(), maxResolution.c_str(), mode.c_str());
     Say("  package: State \"%s\", refresh table for %s: %s", M.state.c_str(), M.resolution.c_str(), table.c_str());
@@ -350,15 +270,15 @@ HWND OpenSheet(SheetPages* pages, const char* title)
     }
     PumpSheet(sheet, 500);
     std::string tabs;
-    for (int i = 0; i < SheetTabCount(sheet); ++i)
-        tabs += (i ? " | " : "") + SheetTabTitle(sheet, i);
+    for (int i = 0; i < boxes::SheetTabCount(sheet); ++i)
+        tabs += (i ? " | " : "") + boxes::SheetTabTitle(sheet, i);
     Say("  tabs: %s", tabs.c_str());
     std::string expected;
     for (const char* own : OwnPages)
         expected += std::string(expected.empty() ? "" : " | ") + own;
     expected += std::string(" | ") + title;
     Check(tabs.compare(0, expected.size(), expected) == 0, "the tabs begin %s", expected.c_str());
-    int index = FindSheetTab(sheet, title);
+    int index = boxes::FindSheetTab(sheet, title);
     Check(index >= 0, "the sheet has the %s page", title);
     if (index >= 0)
         PropSheet_SetCurSel(sheet, nullptr, index);
@@ -376,7 +296,7 @@ void ShowOpenedPage(HWND page)
     Check(b.refresh == M.appliedRate, "the board runs at the rate the page shows (%d Hz)", M.appliedRate);
     if (M.state == "First") {
         Check(M.appliedRate == M.rates[0], "a first run applies the table's first rate, %d Hz", M.rates[0]);
-        Check(ReadMachineText(HKEY_LOCAL_MACHINE, ProductPath, "State") == "Default",
+        Check(machine::Text(HKEY_LOCAL_MACHINE, ProductPath, "State") == "Default",
               "the first run recorded \"Default\" as State");
     }
     Check(M.appliedRate != TargetRate, "the page does not run at %d Hz already", TargetRate);
@@ -441,20 +361,14 @@ void PressTest(HWND sheet, HWND page)
                         IDOK, AtQuestion});
     Expected.push_back({"confirmation", "Monitor Settings", "", "", IDC_KEEP, AtConfirmation});
     Expected.push_back({"note", "Glimora", Message(2), "information", IDOK, nullptr});
-    Sheet = sheet;
-    BoxHook = SetWindowsHookExA(WH_CBT, BoxHookProc, nullptr, GetCurrentThreadId());
-    Click(page, IDC_TEST);
-    PumpSheet(sheet, 300);
-    UnhookWindowsHookEx(BoxHook);
-    Check(Expected.empty(), "the question, the confirmation and the note all came");
-    Expected.clear();
+    Check(ClickAndAnswer(sheet, page, IDC_TEST), "the question, the confirmation and the note all came");
     SayPage(page);
     SayRegistry(M.depth, M.resolution);
     SayBoard();
     Check(StatusRate(page) == TargetRate, "the status tree shows Refresh = %d Hz", TargetRate);
     Check(Board().refresh == TargetRate, "the display runs at %d Hz", TargetRate);
     DWORD size = 0;
-    ReadMachineText(HKEY_LOCAL_MACHINE, SelectionKey(M.depth, M.resolution).c_str(), "Advance", &size);
+    machine::Text(HKEY_LOCAL_MACHINE, SelectionKey(M.depth, M.resolution).c_str(), "Advance", &size);
     Check(size == 0, "nothing is stored before the sheet applies");
 }
 
@@ -467,8 +381,8 @@ void PressSheetOk(HWND sheet)
     SayRegistry(M.depth, M.resolution);
     SayBoard();
     DWORD stateSize = 0, rateSize = 0;
-    std::string state = ReadMachineText(HKEY_LOCAL_MACHINE, ProductPath, "State", &stateSize);
-    std::string rate = ReadMachineText(HKEY_LOCAL_MACHINE, SelectionKey(M.depth, M.resolution).c_str(), "Advance",
+    std::string state = machine::Text(HKEY_LOCAL_MACHINE, ProductPath, "State", &stateSize);
+    std::string rate = machine::Text(HKEY_LOCAL_MACHINE, SelectionKey(M.depth, M.resolution).c_str(), "Advance",
                                        &rateSize);
     Check(state == "Advance" && stateSize == 40, "State is \"Advance\", 40 bytes");
     char target[16];
@@ -507,15 +421,15 @@ void ChangeDesktopArea(HWND sheet, HWND settings, HWND page)
     PropSheet_PressButton(sheet, PSBTN_APPLYNOW);
     PumpSheet(sheet, 300);
     Say("  display settings: %s at %s bits per pixel",
-        ReadMachineText(HKEY_LOCAL_MACHINE, DisplaySettingsPath, "Resolution").c_str(),
-        ReadMachineText(HKEY_LOCAL_MACHINE, DisplaySettingsPath, "BitsPerPixel").c_str());
+        machine::Text(HKEY_LOCAL_MACHINE, DisplayPath, "Resolution").c_str(),
+        machine::Text(HKEY_LOCAL_MACHINE, DisplayPath, "BitsPerPixel").c_str());
     SayPage(page);
     SayRegistry(M.depth, "1024,768");
     SayBoard();
-    std::vector<int> rates = ParseRates(ReadMachineText(HKEY_LOCAL_MACHINE, TablePath, "1024,768V"));
+    std::vector<int> rates = machine::Rates(machine::Text(HKEY_LOCAL_MACHINE, TablePath, "1024,768V"));
     int first = rates.empty() ? -1 : rates[0];
     VirtualBoardState b = Board();
-    Check(ReadMachineText(HKEY_LOCAL_MACHINE, DisplaySettingsPath, "Resolution") == "1024,768",
+    Check(machine::Text(HKEY_LOCAL_MACHINE, DisplayPath, "Resolution") == "1024,768",
           "the display settings say 1024,768");
     Check(b.width == 1024 && b.height == 768, "the board runs at 1024 x 768");
     std::vector<std::string> lines = StatusLines(page);
@@ -524,8 +438,8 @@ void ChangeDesktopArea(HWND sheet, HWND settings, HWND page)
           "the Glimora page took the first rate of the new resolution's table, %d Hz", first);
     char rate[16];
     snprintf(rate, sizeof rate, "%d", first);
-    Check(ReadMachineText(HKEY_LOCAL_MACHINE, SelectionKey(M.depth, "1024,768").c_str(), "Default") == rate &&
-              ReadMachineText(HKEY_LOCAL_MACHINE, ProductPath, "State") == "Default",
+    Check(machine::Text(HKEY_LOCAL_MACHINE, SelectionKey(M.depth, "1024,768").c_str(), "Default") == rate &&
+              machine::Text(HKEY_LOCAL_MACHINE, ProductPath, "State") == "Default",
           "it stored the Default policy with %d Hz for 1024,768", first);
 }
 
@@ -534,19 +448,13 @@ void ChangeMonitor(HWND sheet, HWND settings, HWND page)
     Say("== [3] Settings: Change... the monitor to %s", NewMonitor);
     Expected.clear();
     Expected.push_back({"monitor dialog", "Select Device", "", "", IDOK, PickNewMonitor});
-    Sheet = sheet;
-    BoxHook = SetWindowsHookExA(WH_CBT, BoxHookProc, nullptr, GetCurrentThreadId());
-    Click(settings, IDC_CHANGE_MONITOR);
-    PumpSheet(sheet, 300);
-    UnhookWindowsHookEx(BoxHook);
-    Check(Expected.empty(), "the monitor dialog came and was answered");
-    Expected.clear();
+    Check(ClickAndAnswer(sheet, settings, IDC_CHANGE_MONITOR), "the monitor dialog came and was answered");
     SayPage(page);
     Say("  registry: OrgMonitor %s", StoredValue(ProductPath, "OrgMonitor").c_str());
     Check(IsWindowEnabled(sheet) != FALSE, "the sheet is enabled again");
     Check(ControlText(page, IDC_MAX_REFRESH) == "72" && ControlText(page, IDC_MAX_RESOLUTION) == "800,600",
           "the Glimora page shows the new monitor's limits, 800,600 and 72 Hz");
-    Check(ReadMachineText(HKEY_LOCAL_MACHINE, ProductPath, "OrgMonitor") == NewMonitor,
+    Check(machine::Text(HKEY_LOCAL_MACHINE, ProductPath, "OrgMonitor") == NewMonitor,
           "it stored the new monitor as OrgMonitor");
 }
 
@@ -557,9 +465,10 @@ DWORD WINAPI Watchdog(void*)
     ExitProcess(3);
 }
 
-} // namespace
-
-int RunReplay(const char* title, const char* screenshotDir)
+// Opens the sheet at the extension page, runs steps on it and closes it,
+// printing release (a step's heading) as it lets the extension go; returns
+// the process exit code of the checks made.
+int RunOnPage(const char* title, const char* name, void (*steps)(HWND sheet, HWND page), const char* release)
 {
     CloseHandle(CreateThread(nullptr, 0, Watchdog, nullptr, 0, nullptr));
     DescribeMachine();
@@ -567,46 +476,30 @@ int RunReplay(const char* title, const char* screenshotDir)
     HWND sheet = M.rates.empty() ? nullptr : OpenSheet(&pages, title);
     HWND page = sheet ? PropSheet_GetCurrentPageHwnd(sheet) : nullptr;
     int shown = sheet ? (int)SendMessageA(PropSheet_GetTabControl(sheet), TCM_GETCURSEL, 0, 0) : -1;
-    if (page && SheetTabTitle(sheet, shown) == title) {
-        ShowOpenedPage(page);
-        TakeScreenshot(sheet, screenshotDir, "page-before.png");
-        PressAdvance(page);
-        DragTrackBar(sheet, page);
-        PressTest(sheet, page);
-        TakeScreenshot(sheet, screenshotDir, "page-after.png");
-        MoveThePictureOnTheMonitor(sheet, screenshotDir);
-        PressSheetOk(sheet);
-    } else {
-        Check(false, "the %s page is shown", title);
-    }
-    if (sheet)
-        DestroyWindow(sheet);
-    Say("== [7] Release the extension");
-    ReleaseHandlerLibraries();
-    Say("replay: %d checks passed, %d failed", Passed, Failed);
-    return Failed == 0 && Passed > 0 ? 0 : 1;
-}
-
-namespace {
-
-// Opens the sheet at the extension page, runs steps on it and closes it;
-// returns the process exit code of the checks made.
-int RunOnPage(const char* title, const char* name, void (*steps)(HWND sheet, HWND page))
-{
-    CloseHandle(CreateThread(nullptr, 0, Watchdog, nullptr, 0, nullptr));
-    DescribeMachine();
-    SheetPages pages;
-    HWND sheet = M.rates.empty() ? nullptr : OpenSheet(&pages, title);
-    HWND page = sheet ? PropSheet_GetCurrentPageHwnd(sheet) : nullptr;
-    if (page)
+    if (page && boxes::SheetTabTitle(sheet, shown) == title)
         steps(sheet, page);
     else
         Check(false, "the %s page is shown", title);
     if (sheet)
         DestroyWindow(sheet);
+    if (release)
+        Say("%s", release);
     ReleaseHandlerLibraries();
-    Say("%s: %d checks passed, %d failed", name, Passed, Failed);
-    return Failed == 0 && Passed > 0 ? 0 : 1;
+    return Verdict(name);
+}
+
+const char* ScreenshotDir;
+
+void TypicalRequest(HWND sheet, HWND page)
+{
+    ShowOpenedPage(page);
+    TakeScreenshot(sheet, ScreenshotDir, "page-before.png");
+    PressAdvance(page);
+    DragTrackBar(sheet, page);
+    PressTest(sheet, page);
+    TakeScreenshot(sheet, ScreenshotDir, "page-after.png");
+    MoveThePictureOnTheMonitor(sheet, ScreenshotDir);
+    PressSheetOk(sheet);
 }
 
 void ChangeSettings(HWND sheet, HWND page)
@@ -615,7 +508,7 @@ void ChangeSettings(HWND sheet, HWND page)
     PropSheet_SetCurSel(sheet, nullptr, 3);
     PumpSheet(sheet, 300);
     HWND settings = PropSheet_GetCurrentPageHwnd(sheet);
-    Check(SheetTabTitle(sheet, 3) == "Settings" && settings != page, "the Settings page is shown");
+    Check(boxes::SheetTabTitle(sheet, 3) == "Settings" && settings != page, "the Settings page is shown");
     ChangeDesktopArea(sheet, settings, page);
     ChangeMonitor(sheet, settings, page);
     Say("== [4] Press the sheet's OK");
@@ -635,12 +528,18 @@ void ShowStatus(HWND sheet, HWND page)
 
 } // namespace
 
+int RunReplay(const char* title, const char* screenshotDir)
+{
+    ScreenshotDir = screenshotDir;
+    return RunOnPage(title, "replay", TypicalRequest, "== [7] Release the extension");
+}
+
 int RunSettingsReplay(const char* title)
 {
-    return RunOnPage(title, "replay", ChangeSettings);
+    return RunOnPage(title, "replay", ChangeSettings, nullptr);
 }
 
 int RunStatusCheck(const char* title)
 {
-    return RunOnPage(title, "status", ShowStatus);
+    return RunOnPage(title, "status", ShowStatus, nullptr);
 }

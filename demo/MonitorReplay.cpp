@@ -2,13 +2,14 @@
 // Alt+Left and Alt+Up five times each, then Alt+Home. The view's screenshots
 // are read back and the picture is found in them by its colour; where it sits
 // is compared with the raster decoded from the board's registers.
+#include "demo/Demo.h"
 #include "host/Host.h"
+#include "common/Process.h"
+#include "common/Screen.h"
 #include "board/BoardMonitor.h"
 #include "board/RasterGeometry.h"
 #include "board/VirtualBoard.h"
-#include <stdio.h>
 #include <stdlib.h>
-#include <vector>
 
 namespace {
 
@@ -34,10 +35,7 @@ HWND OpenMonitor(PROCESS_INFORMATION* process)
     HWND view = FindWindowA(BoardMonitorClass, nullptr);
     if (view)
         return view;
-    char path[MAX_PATH];
-    GetModuleFileNameA(nullptr, path, MAX_PATH);
-    std::string command = path;
-    command = "\"" + command.substr(0, command.find_last_of('\\')) + "\\BoardMonitor.exe\"";
+    std::string command = "\"" + ProgramFolder() + "\\BoardMonitor.exe\"";
     STARTUPINFOA startup = {};
     startup.cb = sizeof startup;
     if (!CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, process))
@@ -108,53 +106,14 @@ void Include(RECT* box, int x, int y)
     box->bottom = y + 1 > box->bottom ? y + 1 : box->bottom;
 }
 
-// ImageMagick turns the PNG into a bitmap file that Windows loads.
-std::vector<COLORREF> ReadScreenshot(const char* directory, const char* name, int* width, int* height)
-{
-    std::string bitmapName = std::string(name) + ".bmp";
-    const char* b = bitmapName.c_str();
-    char command[1024];
-    snprintf(command, sizeof command,
-             "/bin/sh -c \"convert '%s/%s' -type TrueColor BMP3:'%s/.%s' && mv '%s/.%s' '%s/%s'\"", directory,
-             name, directory, b, directory, b, directory, b);
-    std::vector<COLORREF> pixels;
-    if (RunUnixCommandFor(command, directory, b) == 0)
-        return pixels;
-    std::string path = UnixFileAsWindowsSees(directory, b);
-    HBITMAP bitmap = (HBITMAP)LoadImageA(nullptr, path.c_str(), IMAGE_BITMAP, 0, 0,
-                                         LR_LOADFROMFILE | LR_CREATEDIBSECTION);
-    DeleteFileA(path.c_str());
-    BITMAP size = {};
-    if (!bitmap || !GetObjectA(bitmap, sizeof size, &size))
-        return pixels;
-    BITMAPINFO top = {};
-    top.bmiHeader.biSize = sizeof top.bmiHeader;
-    top.bmiHeader.biWidth = size.bmWidth;
-    top.bmiHeader.biHeight = -size.bmHeight;
-    top.bmiHeader.biPlanes = 1;
-    top.bmiHeader.biBitCount = 32;
-    top.bmiHeader.biCompression = BI_RGB;
-    std::vector<DWORD> bits((size_t)size.bmWidth * size.bmHeight);
-    HDC dc = GetDC(nullptr);
-    GetDIBits(dc, bitmap, 0, size.bmHeight, bits.data(), &top, DIB_RGB_COLORS);
-    ReleaseDC(nullptr, dc);
-    DeleteObject(bitmap);
-    for (DWORD p : bits)
-        pixels.push_back(RGB((p >> 16) & 0xFF, (p >> 8) & 0xFF, p & 0xFF));
-    *width = size.bmWidth;
-    *height = size.bmHeight;
-    return pixels;
-}
-
 Drawing FindDrawing(const char* directory, const char* name)
 {
     Drawing drawing;
-    int width = 0, height = 0;
-    std::vector<COLORREF> pixels = ReadScreenshot(directory, name, &width, &height);
+    screen::Shot shot = screen::Load(directory, name);
     RECT frame = {};
-    for (int y = 0; y < height; ++y)
-        for (int x = 0; x < width; ++x) {
-            COLORREF c = pixels[(size_t)y * width + x];
+    for (int y = 0; y < shot.height; ++y)
+        for (int x = 0; x < shot.width; ++x) {
+            COLORREF c = shot.At(x, y);
             if (c == MonitorFrameColour)
                 Include(&frame, x, y);
             else if (c == MonitorPictureColour)

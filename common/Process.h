@@ -3,7 +3,7 @@
 #include <windows.h>
 #include <string>
 
-// The folder of the test program, where the build puts every program.
+// The folder of the running program, where the build puts every program.
 std::string ProgramFolder();
 
 // Runs a command line and returns its exit code (-1 when it did not start or

@@ -1,4 +1,4 @@
-#include "tests/support/Process.h"
+#include "common/Process.h"
 
 std::string ProgramFolder()
 {

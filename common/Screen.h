@@ -1,5 +1,6 @@
-// Screenshots for the eye: a part of the screen saved as a bitmap file in the
-// build folder (CTest turns it into a PNG), with its pixels for checks.
+// Screenshots for the eye, with their pixels for checks: the tests save a
+// part of the screen as a bitmap file in the build folder (CTest turns it into
+// a PNG); the demo has the X server's view saved as a PNG and reads it back.
 #pragma once
 #include <windows.h>
 #include <string>
@@ -21,5 +22,11 @@ struct Shot {
 
 // Copies the screen under rect (screen coordinates) into a 24-bit bitmap file.
 Shot Save(const RECT& rect, const std::string& path);
+
+// The X server's screen under rect saved as directory/name (PNG), a Unix
+// folder; returns the file's size, 0 when it did not come.
+DWORD SaveAsServerShows(const RECT& rect, const char* directory, const char* name);
+// An image file of a Unix folder read back; an empty shot when it cannot be.
+Shot Load(const char* directory, const char* name);
 
 } // namespace screen
