@@ -18,12 +18,12 @@ void CreateKey(HKEY root, const std::string& path)
     RegCloseKey(key);
 }
 
-void SetBytes(HKEY root, const std::string& path, const std::string& name, const void* data, DWORD size)
+void SetBytes(HKEY root, const std::string& path, const std::string& name, const void* data, DWORD size, DWORD type)
 {
     HKEY key;
     ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(root, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr))
         << path;
-    EXPECT_EQ(ERROR_SUCCESS, RegSetValueExA(key, name.c_str(), 0, REG_SZ, (const BYTE*)data, size)) << name;
+    EXPECT_EQ(ERROR_SUCCESS, RegSetValueExA(key, name.c_str(), 0, type, (const BYTE*)data, size)) << name;
     RegCloseKey(key);
 }
 

@@ -9,8 +9,9 @@ namespace machine {
 
 // Creates the key (and its parents) and sets a REG_SZ value with its NUL.
 void SetText(HKEY root, const std::string& path, const std::string& name, const std::string& text);
-// Sets raw bytes as REG_SZ exactly as given (no NUL added).
-void SetBytes(HKEY root, const std::string& path, const std::string& name, const void* data, DWORD size);
+// Sets raw bytes exactly as given (no NUL added), as REG_SZ unless told.
+void SetBytes(HKEY root, const std::string& path, const std::string& name, const void* data, DWORD size,
+              DWORD type = REG_SZ);
 void CreateKey(HKEY root, const std::string& path);
 // Removes the key with its sub-keys; a missing key is fine.
 void DeleteTree(HKEY root, const std::string& path);
