@@ -276,8 +276,8 @@ TEST_F(RefreshPage, DamagedHelpFileLeavesThePageWorkingAndNoViewerBehind)
     Click(IDC_DEFAULT);
     EXPECT_FALSE(Enabled(page, IDC_DEFAULT)) << "the page did not answer its Default button";
     CloseSheet(PSBTN_CANCEL);
-    bool gone = false;
-    for (int i = 0; i < 200 && !gone; ++i) {
+    bool gone = false;   // a minute only for a viewer that stays, however busy the machine
+    for (int i = 0; i < 600 && !gone; ++i) {
         robot::Pump(100);
         gone = !FindWindowA("MS_WINHELP", nullptr);
     }
