@@ -313,8 +313,8 @@ TEST_F(RefreshPage, HotKeysMoveAndRestoreThePicture)
 }
 
 // Alt+key typed as a user types it; this thread's messages run until the
-// page has had the hot key it gave. False when none came (a minute is for a
-// machine that is very busy).
+// page has had the hot key it gave. False when none came: the minute only
+// stops a test whose key never arrives.
 bool TypeAltKey(BYTE key)
 {
     keybd_event(VK_MENU, 0, 0, 0);
