@@ -7,5 +7,6 @@
 std::string ProgramFolder();
 
 // Runs a command line and returns its exit code (-1 when it did not start or
-// end in time); output, when given, receives what it printed.
-int RunProgram(const std::string& commandLine, std::string* output = nullptr, DWORD timeout = 60000);
+// end in time); output, when given, receives what it printed. The time
+// allowed only stops a program that hangs: a busy machine stays far below it.
+int RunProgram(const std::string& commandLine, std::string* output = nullptr, DWORD timeout = 300000);

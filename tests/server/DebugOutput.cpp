@@ -59,12 +59,13 @@ void DebugOutput::Stop()
 }
 
 // A writer waits for the buffer to be free before it writes, so once our own
-// marker has gone through, everything written before it has been read.
+// marker has gone through, everything written before it has been read. The
+// wait for it only stops a listener that hangs, however busy the machine.
 std::vector<std::string> DebugOutput::Take()
 {
     OutputDebugStringA(Marker);
     std::vector<std::string> taken;
-    for (int waited = 0; waited < 500; ++waited) {
+    for (DWORD start = GetTickCount(); GetTickCount() - start < 60000;) {
         EnterCriticalSection(&lock);
         bool arrived = !texts.empty() && texts.back() == Marker;
         if (arrived) {

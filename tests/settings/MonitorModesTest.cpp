@@ -54,11 +54,13 @@ TEST_F(MonitorModesTest, ModeLineGivesItsKindAndItsLastVerticalRate)
 // the one of the monitor read before.
 TEST_F(MonitorModesTest, ThreeOrMoreDashesGiveAnUnknownLimit)
 {
-    MonitorModeKind = 2;
-    MonitorMaxRefresh = 77;
-    ReadModeLine("30.0-64.0,50.0-100.0,-,-");
-    EXPECT_EQ(0, MonitorModeKind);
-    EXPECT_EQ(0, MonitorMaxRefresh);
+    for (const char* line : {"31.5,50.0-90.0,-,-", "30.0-64.0,50.0-100.0,-,+", "30.0-64.0,50.0-100.0,-,-"}) {
+        MonitorModeKind = 2;
+        MonitorMaxRefresh = 77;
+        ReadModeLine(line);
+        EXPECT_EQ(0, MonitorModeKind) << line;
+        EXPECT_EQ(0, MonitorMaxRefresh) << line;
+    }
 }
 
 TEST_F(MonitorModesTest, MonitorWithoutModeLineForItsMaximum)

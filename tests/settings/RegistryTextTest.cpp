@@ -31,6 +31,11 @@ TEST_F(RegistryTextTest, TextWithoutNulIsTerminatedInsideTheBuffer)
     std::string thirtyNine(39, 'R');
     machine::SetText(HKEY_LOCAL_MACHINE, Path, "Fits", thirtyNine);
     EXPECT_EQ(thirtyNine, Read("Fits", 40));
+    // The system ends only text types: two bytes of REG_BINARY come bare,
+    // read right after the longer text above, whose bytes may still lie
+    // where the read puts them.
+    machine::SetBytes(HKEY_LOCAL_MACHINE, Path, "Binary", "75", 2, REG_BINARY);
+    EXPECT_EQ("75", Read("Binary", 40));
 }
 
 TEST_F(RegistryTextTest, TextEndsAtItsFirstNul)

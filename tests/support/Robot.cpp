@@ -84,7 +84,6 @@ size_t Record(HWND box)
     seen.text = boxes::Message(box);
     seen.icon = boxes::Icon(box);
     seen.className = "#32770";
-    seen.shownAt = GetTickCount();
     Boxes.push_back(seen);
     return Boxes.size() - 1;
 }

@@ -25,7 +25,6 @@ struct SeenBox {
     std::string icon;      // "warning", "information", "error", "question" or ""
     std::string className;
     int answer = 0;        // the button whose click ended the box; 0 when it did not end on a click
-    DWORD shownAt = 0;     // GetTickCount when the box was activated
 };
 
 void Start();

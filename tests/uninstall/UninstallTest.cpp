@@ -314,6 +314,7 @@ struct PurvixRun {
     RECT barPlace = {};
     std::vector<Sample> samples;
     bool clickedBox = false;
+    DWORD fullAfter = 0;   // milliseconds from the start to the bar seen full
     std::vector<robot::SeenBox> seen;
 };
 
@@ -420,7 +421,8 @@ Screenshot Shot;
 
 // Runs Purvix.exe, answering its question by the script already given, and
 // watches its window until the program ends. The closing message is
-// acknowledged once the bar has been seen full, as a person would.
+// acknowledged once the bar has been seen full, as a person would. Only a
+// program that hangs takes two minutes, however busy the machine.
 PurvixRun RunPurvix(bool takeScreenshot = false)
 {
     PurvixRun run;
@@ -435,7 +437,7 @@ PurvixRun RunPurvix(bool takeScreenshot = false)
     }
     HWND main = nullptr, bar = nullptr;
     std::vector<HWND> boxes;
-    bool barFull = false;
+    int shotAt = 0;   // the bar's position when the shot was taken
     DWORD start = GetTickCount();
     while (MsgWaitForMultipleObjects(1, &process.hProcess, FALSE, 10, QS_ALLINPUT) != WAIT_OBJECT_0) {
         // Purvix sends its OK press to the sheet of this thread.
@@ -444,8 +446,8 @@ PurvixRun RunPurvix(bool takeScreenshot = false)
             TranslateMessage(&message);
             DispatchMessageA(&message);
         }
-        if (GetTickCount() - start > 30000) {
-            ADD_FAILURE() << "Purvix.exe still running after 30 s";
+        if (GetTickCount() - start > 120000) {
+            ADD_FAILURE() << "Purvix.exe still running after two minutes";
             TerminateProcess(process.hProcess, 99);
             break;
         }
@@ -468,16 +470,19 @@ PurvixRun RunPurvix(bool takeScreenshot = false)
         if (!IsWindow(bar) || !TakeSample(bar, boxes, &sample))
             continue;
         run.samples.push_back(sample);
-        if (sample.position == 20 && !barFull) {
-            barFull = true;
+        if (sample.position == 20 && !run.fullAfter && run.clickedBox) {
+            run.fullAfter = GetTickCount() - start;
             robot::Answer(IDOK);
         }
-        // A click on a box that is not due yet must not tick it.
-        if (sample.position >= 6 && sample.position < 16 && !run.clickedBox) {
+        // A click on the last box, whenever it comes, changes nothing the
+        // samples after it see: before it is due the box stays clear.
+        if (!run.clickedBox) {
             LRESULT ignored;
             run.clickedBox = Ask(boxes[3], BM_CLICK, 0, &ignored);
         }
-        if (takeScreenshot && sample.position >= 10 && sample.position < 20 && !Shot.Taken()) {
+        // Any shot mid-way will do; it is taken again until the bar is half full.
+        if (takeScreenshot && sample.position > 0 && sample.position < 20 && shotAt < 10) {
+            shotAt = sample.position;
             RECT r;
             GetWindowRect(main, &r);
             POINT origin = {0, 0};
@@ -632,9 +637,11 @@ TEST_F(Installation, OkRemovesThePackageAndShowsTheSteps)
     EXPECT_EQ("20,250 385x30", Describe(run.barPlace));
 
     // The samples come as this process gets to take them, so their order
-    // counts, not every position: the bar runs forward step by step to its
-    // end, ticking the boxes in order as it passes 4, 8, 12 and 16; the click
-    // on the last box changed nothing.
+    // counts, not every position: the bar runs forward to its end, ticking
+    // the boxes in order as it passes 4, 8, 12 and 16; the click on the last
+    // box changed nothing. Its 20 steps come at least 200 ms apart, so it is
+    // full no sooner than four seconds after the start: a lower bound, which
+    // a busy machine only makes longer.
     EXPECT_TRUE(run.clickedBox);
     ASSERT_FALSE(run.samples.empty());
     std::vector<int> order;   // the positions as they came, each once
@@ -652,7 +659,7 @@ TEST_F(Installation, OkRemovesThePackageAndShowsTheSteps)
     }
     EXPECT_TRUE(std::is_sorted(order.begin(), order.end())) << "positions as they came:" << seen;
     EXPECT_EQ(20, order.back()) << "positions as they came:" << seen;
-    EXPECT_LE(12u, order.size()) << "positions as they came:" << seen;
+    EXPECT_LE(4000u, run.fullAfter) << "positions as they came:" << seen;
 
     // The screen mid-progress: the logo on the left, plain grey between it
     // and the boxes, the bar half full.
