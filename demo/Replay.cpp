@@ -376,7 +376,7 @@ void PressSheetOk(HWND sheet)
 {
     Say("== [6] Press the sheet's OK");
     PropSheet_PressButton(sheet, PSBTN_OK);
-    bool closed = PumpSheet(sheet, 5000);
+    bool closed = PumpSheet(sheet, 60000);
     Check(closed, "the sheet closed");
     SayRegistry(M.depth, M.resolution);
     SayBoard();
@@ -513,7 +513,7 @@ void ChangeSettings(HWND sheet, HWND page)
     ChangeMonitor(sheet, settings, page);
     Say("== [4] Press the sheet's OK");
     PropSheet_PressButton(sheet, PSBTN_OK);
-    Check(PumpSheet(sheet, 5000), "the sheet closed");
+    Check(PumpSheet(sheet, 60000), "the sheet closed");
 }
 
 void ShowStatus(HWND sheet, HWND page)
@@ -523,7 +523,7 @@ void ShowStatus(HWND sheet, HWND page)
     int rate = StatusRate(page);
     Check(Board().refresh == rate, "the board runs at the rate the page shows (%d Hz)", rate);
     PropSheet_PressButton(sheet, PSBTN_CANCEL);
-    Check(PumpSheet(sheet, 5000), "the sheet closed");
+    Check(PumpSheet(sheet, 60000), "the sheet closed");
 }
 
 } // namespace

@@ -64,7 +64,7 @@ TEST(Faults, ComeAsTheirOwnExceptions)
         Access = Address = 0;
         HANDLE thread = CreateThread(nullptr, 0, fault.cause, nullptr, CREATE_SUSPENDED, &FaultingThread);
         ResumeThread(thread);
-        ASSERT_EQ(WAIT_OBJECT_0, WaitForSingleObject(thread, 10000));
+        ASSERT_EQ(WAIT_OBJECT_0, WaitForSingleObject(thread, 60000));
         CloseHandle(thread);
         EXPECT_EQ(fault.code, Code) << std::hex << "exception 0x" << Code;
         if (fault.access != ~ULONG_PTR(0)) {

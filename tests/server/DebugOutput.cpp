@@ -35,7 +35,7 @@ bool DebugOutput::Start()
     thread = CreateThread(nullptr, 0, Listen, this, 0, nullptr);
     if (!thread)
         return false;
-    WaitForSingleObject(running, 5000);
+    WaitForSingleObject(running, 60000);
     return true;
 }
 

@@ -29,9 +29,10 @@ check() {
         failures=$((failures + 1))
     fi
 }
-# The start-up entries run in the background: the board's rate, polled for up to 30 s.
+# The start-up entries run in the background: the board's rate, polled until
+# it comes; the bound (some five minutes) only stops a start-up that never does.
 wait_for_rate() {
-    for _ in $(seq 60); do [ "$(board refresh)" = "$1" ] && return; sleep 0.5; done
+    for _ in $(seq 600); do [ "$(board refresh)" = "$1" ] && return; sleep 0.5; done
 }
 # Windows starting: a new server, then wineboot without arguments, which runs
 # the Run entries of the machine (wineboot -r would skip them). The server

@@ -19,7 +19,7 @@ protected:
     VirtualBoardState RunAtBoot(const std::string& what)
     {
         VirtualBoardReset(800, 600, 16);
-        EXPECT_EQ(0, RunProgram("\"" + ProgramFolder() + "\\Glimrate.exe\"", nullptr, 15000)) << what;
+        EXPECT_EQ(0, RunProgram("\"" + ProgramFolder() + "\\Glimrate.exe\"")) << what;
         VirtualBoardState board;
         VirtualBoardRead(&board);
         return board;

@@ -491,7 +491,7 @@ PurvixRun RunPurvix(bool takeScreenshot = false)
             Shot.shot = screen::Save(r, ScreenshotPath());
         }
     }
-    WaitForSingleObject(process.hProcess, 5000);
+    WaitForSingleObject(process.hProcess, 120000);
     GetExitCodeProcess(process.hProcess, &run.exitCode);
     CloseHandle(process.hProcess);
     CloseHandle(process.hThread);
