@@ -11,7 +11,8 @@ std::string UnixFileAsWindowsSees(const char* directory, const char* name)
 
 // Wine starts a Unix program without waiting for it, so the command writes
 // to a temporary name and the file appears, whole, under its own name, which
-// this waits for (10 seconds at most).
+// this waits for (a minute at most: only a command that never writes it
+// should reach that, however busy the machine).
 DWORD RunUnixCommandFor(const char* command, const char* directory, const char* name)
 {
     // A result of an earlier run goes first.
@@ -25,7 +26,7 @@ DWORD RunUnixCommandFor(const char* command, const char* directory, const char* 
         CloseHandle(process.hThread);
     }
     DWORD size = 0;
-    for (int wait = 0; wait < 100 && size == 0; ++wait) {
+    for (int wait = 0; wait < 600 && size == 0; ++wait) {
         HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
         if (file != INVALID_HANDLE_VALUE) {
             size = GetFileSize(file, nullptr);

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 #include "board/VirtualBoard.h"
+#include "common/BoxReading.h"
 #include "resources/resource.h"
 #include "tests/server/DebugOutput.h"
 #include "tests/support/Registry.h"
@@ -246,13 +247,7 @@ TEST_F(ServerTest, HostsThePageUntilTheSheetIsGone)
     OpenSheet(pages);
     HWND page = CurrentPage();
     ASSERT_NE(nullptr, page);
-    char title[64] = "";
-    TCITEMA tab = {};
-    tab.mask = TCIF_TEXT;
-    tab.pszText = title;
-    tab.cchTextMax = sizeof title;
-    SendMessageA(PropSheet_GetTabControl(sheet), TCM_GETITEMA, 0, (LPARAM)&tab);
-    EXPECT_STREQ("Glimora", title);
+    EXPECT_EQ("Glimora", boxes::SheetTabTitle(sheet, 0));
     // AddPages loaded the monitor's limits before the page came up.
     char limit[64] = "";
     GetDlgItemTextA(page, IDC_MAX_RESOLUTION, limit, sizeof limit);

@@ -8,6 +8,7 @@
 #include <vector>
 #include "tests/support/Registry.h"
 #include "tests/support/Robot.h"
+#include "common/Process.h"
 #include "common/Screen.h"
 #include "tests/support/Sheet.h"
 #include "uninstall/Uninstall.h"
@@ -42,14 +43,6 @@ std::string WindowsDirectory()
     char folder[MAX_PATH];
     GetWindowsDirectoryA(folder, MAX_PATH);
     return folder;
-}
-
-std::string ProgramFolder()
-{
-    char path[MAX_PATH];
-    GetModuleFileNameA(nullptr, path, MAX_PATH);
-    std::string text = path;
-    return text.substr(0, text.find_last_of('\\'));
 }
 
 void WriteText(const std::string& path, const std::string& text)
