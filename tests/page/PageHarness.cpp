@@ -21,6 +21,7 @@ void ResetPageState()
     std::memset(RefreshList, 0, sizeof RefreshList);
     PageWindow = nullptr;
     DragActive = 0;
+    S3ChipFound = FALSE;
     std::memset(&SnapshotTiming, 0, sizeof SnapshotTiming);
     std::memset(&CurrentTiming, 0, sizeof CurrentTiming);
 }
@@ -233,6 +234,53 @@ void DragThumbToEnd(HWND page)
     SendMessageA(trackbar, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM((thumb.left + thumb.right) / 2, y));
     SendMessageA(trackbar, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(client.right + 40, y));
     SendMessageA(trackbar, WM_LBUTTONUP, 0, MAKELPARAM(client.right + 40, y));
+}
+
+bool TypeAltKey(BYTE key)
+{
+    keybd_event(VK_MENU, 0, 0, 0);
+    keybd_event(key, 0, KEYEVENTF_EXTENDEDKEY, 0);
+    keybd_event(key, 0, KEYEVENTF_EXTENDEDKEY | KEYEVENTF_KEYUP, 0);
+    keybd_event(VK_MENU, 0, KEYEVENTF_KEYUP, 0);
+    DWORD start = GetTickCount();
+    MSG message = {};
+    while (GetTickCount() - start < 60000) {
+        if (!PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+            MsgWaitForMultipleObjects(0, nullptr, FALSE, 100, QS_ALLINPUT);
+            continue;
+        }
+        TranslateMessage(&message);
+        DispatchMessageA(&message);
+        if (message.message == WM_HOTKEY)
+            return true;
+    }
+    return false;
+}
+
+void MouseAt(POINT screen, DWORD buttons)
+{
+    int x = MulDiv(screen.x, 65535, GetSystemMetrics(SM_CXSCREEN) - 1);
+    int y = MulDiv(screen.y, 65535, GetSystemMetrics(SM_CYSCREEN) - 1);
+    mouse_event(MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | buttons, x, y, 0, 0);
+    MSG message;
+    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+        TranslateMessage(&message);
+        DispatchMessageA(&message);
+    }
+}
+
+POINT CentreOf(HWND window)
+{
+    RECT rect;
+    GetWindowRect(window, &rect);
+    return { (rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2 };
+}
+
+void ClickWithMouse(HWND control)
+{
+    POINT at = CentreOf(control);
+    MouseAt(at, MOUSEEVENTF_LEFTDOWN);
+    MouseAt(at, MOUSEEVENTF_LEFTUP);
 }
 
 void PageTest::PressOnTrackbar(int virtualKey)

@@ -47,6 +47,19 @@ std::string Msg(int n);
 // mouse does.
 void DragThumbToEnd(HWND page);
 
+// Alt+key typed as a user types it; this thread's messages run until a window
+// of the thread has had the hot key it gave. False when none came: the
+// minute only stops a test whose key never arrives.
+bool TypeAltKey(BYTE key);
+
+// The mouse at a point of the screen (moved there, with the button events
+// given), and this thread's messages run as far as they came.
+void MouseAt(POINT screen, DWORD buttons);
+// The middle of a window on the screen.
+POINT CentreOf(HWND window);
+// A press and a release of the left button over the middle of a control.
+void ClickWithMouse(HWND control);
+
 class PageTest : public RegistryTest {
 protected:
     void SetUp() override;
