@@ -52,6 +52,7 @@ const struct { const char* name; int h, v, moves; } Steps[] = {
     {"Down clicked", 0, 0, 1}, {"the pad dragged left and up", 2, 1, 2},
     {"the pad dragged right and down", 0, 0, 2},
 };
+const int DragStep = 9;
 
 RECT ClientRectOf(HWND page, HWND control)
 {
@@ -126,6 +127,8 @@ TEST_P(EveryBoard, MovesOnlyOnAnS3AndTheRateEverywhere)
             << "CR04,CR10 after " << Steps[step].name;
         EXPECT_EQ(34 * moves, after.portReads + after.portWrites - before.portReads - before.portWrites)
             << "port accesses of " << Steps[step].name;
+        if (step == DragStep)
+            EXPECT_EQ(board.moves, DragActive != 0) << "a drag under way, the button still down";
     }
     for (const auto& key : AltKeys)
         UnregisterHotKey(other, key.id);
