@@ -266,6 +266,8 @@ void MouseAt(POINT screen, DWORD buttons)
     while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
         TranslateMessage(&message);
         DispatchMessageA(&message);
+        if (message.message == WM_LBUTTONUP)
+            break;
     }
 }
 

@@ -53,7 +53,9 @@ void DragThumbToEnd(HWND page);
 bool TypeAltKey(BYTE key);
 
 // The mouse at a point of the screen (moved there, with the button events
-// given), and this thread's messages run as far as they came.
+// given). The input is queued at once; its messages are run up to a release,
+// nothing after it: a cursor put back queues a move behind it, and a move
+// without the button ends a drag by itself.
 void MouseAt(POINT screen, DWORD buttons);
 // The middle of a window on the screen.
 POINT CentreOf(HWND window);

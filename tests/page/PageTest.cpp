@@ -377,30 +377,15 @@ TEST_F(RefreshPage, DragReleasedOffThePadEndsAndButtonlessMovesMoveNothing)
     GetWindowRect(GetDlgItem(page, IDC_LEFT), &arrow);
     POINT press = { (pad.left + pad.right) / 2, (pad.top + pad.bottom) / 2 };
     POINT release = { (arrow.left + arrow.right) / 2, (arrow.top + arrow.bottom) / 2 };
-    // The input is queued at once; its messages are run up to the release,
-    // nothing after it: the cursor put back queues a move behind it, and a
-    // move without the button ends a drag by itself.
-    auto mouse = [](POINT at, DWORD buttons) {
-        int x = MulDiv(at.x, 65535, GetSystemMetrics(SM_CXSCREEN) - 1);
-        int y = MulDiv(at.y, 65535, GetSystemMetrics(SM_CYSCREEN) - 1);
-        mouse_event(MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | buttons, x, y, 0, 0);
-        MSG message;
-        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&message);
-            DispatchMessageA(&message);
-            if (message.message == WM_LBUTTONUP)
-                break;
-        }
-    };
-    mouse(press, 0);
-    mouse(press, MOUSEEVENTF_LEFTDOWN);
+    MouseAt(press, 0);
+    MouseAt(press, MOUSEEVENTF_LEFTDOWN);
     ASSERT_EQ(1, DragActive) << "the press on the pad starts a drag";
-    mouse(release, MOUSEEVENTF_LEFTUP);
+    MouseAt(release, MOUSEEVENTF_LEFTUP);
     EXPECT_EQ(0, DragActive) << "the release over the arrow button ends the drag";
     EXPECT_EQ(nullptr, GetCapture());
     BYTE hsync = Register(0x04), vsync = Register(0x10);
     for (int step = 1; step <= 3; ++step)
-        mouse({ press.x + 20 * step, press.y + 10 * step }, 0);
+        MouseAt({ press.x + 20 * step, press.y + 10 * step }, 0);
     EXPECT_EQ(hsync, Register(0x04)) << "moves without a button";
     EXPECT_EQ(vsync, Register(0x10)) << "moves without a button";
 

@@ -115,4 +115,17 @@ std::string Harm(const VirtualBoardState& board)
     return text;
 }
 
+void ExpectUntouched(const Board& board, const VirtualBoardState& found)
+{
+    VirtualBoardState now;
+    VirtualBoardRead(&now);
+    EXPECT_EQ(board.probed ? IdentityCheck(found.crtc[0x38], found.index) : "", WritesSince(now, 0))
+        << board.name << ": port writes";
+    BYTE driver[VirtualRegisterCount];
+    VirtualModeRegisters(board.chip, now.width, now.height, now.bitsPerPixel, now.refresh, driver);
+    EXPECT_EQ("", Changes(driver, now.crtc)) << board.name << ": registers against the driver's for " << now.width
+                                             << "x" << now.height << " at " << now.refresh << " Hz";
+    EXPECT_EQ("", Harm(now)) << board.name;
+}
+
 } // namespace boards

@@ -55,4 +55,10 @@ std::string Changes(const BYTE* before, const BYTE* after);
 // What the board's harm is, "" when none.
 std::string Harm(const VirtualBoardState& board);
 
+// After a scenario on a board that takes no moves, found as it was before:
+// nothing written but the identity check (nothing at all where the registry
+// decided), the registers those the driver programs for the mode the board
+// runs now, the picture unharmed.
+void ExpectUntouched(const Board& board, const VirtualBoardState& found);
+
 } // namespace boards
