@@ -51,7 +51,7 @@ const bool RealSideBuilt = false;
 // What the port trap served since it was last cleared.
 struct Trapped {
     long reads = 0, writes = 0;
-    std::string unserved;   // "out 0D4h", one for each access to a port the board does not serve
+    std::string unserved;   // "out 0D4h,in 0D5h": each port the board does not serve, once
 };
 Trapped Ports;
 
@@ -81,7 +81,8 @@ void NoteUnserved(bool out, WORD port)
 {
     char text[16];
     std::snprintf(text, sizeof text, "%s %03Xh", out ? "out" : "in", port);
-    Ports.unserved += Ports.unserved.empty() ? text : std::string(", ") + text;
+    if (("," + Ports.unserved + ",").find(std::string(",") + text + ",") == std::string::npos)
+        Ports.unserved += Ports.unserved.empty() ? text : std::string(",") + text;
 }
 
 // An in or out served from the virtual board, the thread stepped past it:
