@@ -557,8 +557,12 @@ DWORD RunGlimrate(const Surroundings& surroundings)
         }
     });
     FreeLibrary(file);
-    for (size_t i = 0; i < catches.size(); ++i)
-        EXPECT_NE(0u, slots[i]) << "Glimrate.exe imports no " << catches[i].function;
+    for (size_t i = 0; i < catches.size(); ++i) {
+        if (slots[i] == 0) {
+            ADD_FAILURE() << "Glimrate.exe imports no " << catches[i].function;
+            return (DWORD)-1;
+        }
+    }
 
     Windows95Program windows95(path);
     STARTUPINFOA startup = {};
