@@ -47,6 +47,22 @@ std::string Msg(int n);
 // mouse does.
 void DragThumbToEnd(HWND page);
 
+// A press and a release of the left button on a control's middle.
+void PressAndRelease(HWND dialog, int control);
+
+// Alt+key typed as a user types it; this thread's messages run until the
+// page has had the hot key it gave. False when none came.
+bool TypeAltKey(BYTE key);
+
+// What the Settings page does: the new resolution goes to the registry, then
+// the mode is requested, which broadcasts WM_DISPLAYCHANGE.
+void ChangeResolution(int width, int height, int refresh);
+
+// Ratelle.dll's page added as the control panel adds it (class object,
+// factory, object, Initialize without data, AddPages) and shown in a modeless
+// sheet of its own, which the robot leaves alone. Null unless one page came.
+HWND OpenRatelleSheet(HMODULE ratelle);
+
 class PageTest : public RegistryTest {
 protected:
     void SetUp() override;

@@ -323,30 +323,6 @@ TEST_F(RefreshPage, HotKeysMoveAndRestoreThePicture)
     EXPECT_EQ(0, Board().modeRequests);
 }
 
-// Alt+key typed as a user types it; this thread's messages run until the
-// page has had the hot key it gave. False when none came: the minute only
-// stops a test whose key never arrives.
-bool TypeAltKey(BYTE key)
-{
-    keybd_event(VK_MENU, 0, 0, 0);
-    keybd_event(key, 0, KEYEVENTF_EXTENDEDKEY, 0);
-    keybd_event(key, 0, KEYEVENTF_EXTENDEDKEY | KEYEVENTF_KEYUP, 0);
-    keybd_event(VK_MENU, 0, KEYEVENTF_KEYUP, 0);
-    DWORD start = GetTickCount();
-    MSG message = {};
-    while (GetTickCount() - start < 60000) {
-        if (!PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
-            MsgWaitForMultipleObjects(0, nullptr, FALSE, 100, QS_ALLINPUT);
-            continue;
-        }
-        TranslateMessage(&message);
-        DispatchMessageA(&message);
-        if (message.message == WM_HOTKEY)
-            return true;
-    }
-    return false;
-}
-
 // Each of the five typed once, each moving the picture its own way from
 // where the one before left it (16 bits per pixel: two units a step).
 TEST_F(RefreshPage, EachHotKeyTypedMovesThePictureItsWay)
