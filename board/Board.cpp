@@ -69,11 +69,6 @@ LONG HardwareRequestMode(int width, int height, int refresh)
 
 } // namespace
 
-bool BoardIsReal()
-{
-    return UseReal();
-}
-
 BYTE BoardPortIn(WORD port)
 {
     return UseReal() ? HardwareIn(port) : VirtualPortIn(port);

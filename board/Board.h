@@ -21,5 +21,3 @@ void BoardScreenSize(int* width, int* height);
 // memory only (ChangeDisplaySettingsA flags 0). Returns DISP_CHANGE_*.
 LONG BoardRequestMode(int width, int height, int refresh);
 
-// True when the calls above reach real hardware.
-bool BoardIsReal();

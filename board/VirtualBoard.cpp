@@ -387,6 +387,11 @@ void VirtualPortOut(WORD port, BYTE value)
         PortWatcher(port, value, true);
 }
 
+bool VirtualPortServed(WORD port, bool write)
+{
+    return port == 0x3D4 || port == 0x3D5 || port == (write ? 0x3C2 : 0x3CC);
+}
+
 void WatchVirtualPorts(VirtualPortWatcher watcher)
 {
     PortWatcher = watcher;

@@ -54,6 +54,11 @@ struct VirtualBoardState {
 
 BYTE VirtualPortIn(WORD port);
 void VirtualPortOut(WORD port, BYTE value);
+
+// True when the board answers the port that way: 3D4h and 3D5h both ways,
+// 3C2h written, 3CCh read. Any other port reads FFh and drops what is written,
+// as no device decodes it.
+bool VirtualPortServed(WORD port, bool write);
 void VirtualScreenSize(int* width, int* height);
 
 // A mode request as a driver would take it; bitsPerPixel 0 keeps the depth,

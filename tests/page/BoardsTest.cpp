@@ -38,8 +38,8 @@ protected:
         switch (step) {
         case 0: case 1: case 2: case 3: case 4: TypeAltKey(AltKeys[(step + 1) % 5].key); break;
         case 5: case 6: case 7: case 8: ClickWithMouse(GetDlgItem(page, Arrows[step - 5])); break;
-        case 9: MouseAt(pad, MOUSEEVENTF_LEFTDOWN); MouseAt({pad.x - 30, pad.y - 10}, 0); break;
-        case 10: MouseAt({pad.x + 30, pad.y + 10}, 0); MouseAt(pad, MOUSEEVENTF_LEFTUP); break;
+        case 9: Mouse(pad, MOUSEEVENTF_LEFTDOWN); Mouse({pad.x - 30, pad.y - 10}, 0); break;
+        case 10: Mouse({pad.x + 30, pad.y + 10}, 0); Mouse(pad, MOUSEEVENTF_LEFTUP); break;
         }
     }
 };

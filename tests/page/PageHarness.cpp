@@ -1,4 +1,6 @@
 #include "tests/page/PageHarness.h"
+#include <objbase.h>
+#include <shlobj.h>
 #include <prsht.h>
 #include <cstdio>
 #include <cstring>
@@ -236,6 +238,17 @@ void DragThumbToEnd(HWND page)
     SendMessageA(trackbar, WM_LBUTTONUP, 0, MAKELPARAM(client.right + 40, y));
 }
 
+void PressAndRelease(HWND dialog, int control)
+{
+    HWND button = GetDlgItem(dialog, control);
+    RECT r;
+    GetClientRect(button, &r);
+    LPARAM middle = MAKELPARAM(r.right / 2, r.bottom / 2);
+    SendMessageA(button, WM_LBUTTONDOWN, MK_LBUTTON, middle);
+    SendMessageA(button, WM_LBUTTONUP, 0, middle);
+}
+
+// The minute only stops a test whose key never arrives.
 bool TypeAltKey(BYTE key)
 {
     keybd_event(VK_MENU, 0, 0, 0);
@@ -257,10 +270,10 @@ bool TypeAltKey(BYTE key)
     return false;
 }
 
-void MouseAt(POINT screen, DWORD buttons)
+void Mouse(POINT at, DWORD buttons)
 {
-    int x = MulDiv(screen.x, 65535, GetSystemMetrics(SM_CXSCREEN) - 1);
-    int y = MulDiv(screen.y, 65535, GetSystemMetrics(SM_CYSCREEN) - 1);
+    int x = MulDiv(at.x, 65535, GetSystemMetrics(SM_CXSCREEN) - 1);
+    int y = MulDiv(at.y, 65535, GetSystemMetrics(SM_CYSCREEN) - 1);
     mouse_event(MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | buttons, x, y, 0, 0);
     MSG message;
     while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
@@ -273,16 +286,80 @@ void MouseAt(POINT screen, DWORD buttons)
 
 POINT CentreOf(HWND window)
 {
-    RECT rect;
-    GetWindowRect(window, &rect);
-    return { (rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2 };
+    RECT r;
+    GetWindowRect(window, &r);
+    return { (r.left + r.right) / 2, (r.top + r.bottom) / 2 };
 }
 
 void ClickWithMouse(HWND control)
 {
     POINT at = CentreOf(control);
-    MouseAt(at, MOUSEEVENTF_LEFTDOWN);
-    MouseAt(at, MOUSEEVENTF_LEFTUP);
+    Mouse(at, 0);
+    Mouse(at, MOUSEEVENTF_LEFTDOWN);
+    Mouse(at, MOUSEEVENTF_LEFTUP);
+}
+
+void ChangeResolution(int width, int height, int refresh)
+{
+    machine::WriteDisplaySettings(std::to_string(width) + "," + std::to_string(height), "16");
+    VirtualRequestMode(width, height, 0, refresh);
+}
+
+namespace {
+
+const CLSID RefreshPageClass = {
+    0x87b9bd00, 0xc65c, 0x11cd, {0xa2, 0x59, 0x00, 0xdd, 0x01, 0x0e, 0x8c, 0x28}};
+
+BOOL CALLBACK KeepPage(HPROPSHEETPAGE page, LPARAM parameter)
+{
+    ((std::vector<HPROPSHEETPAGE>*)parameter)->push_back(page);
+    return TRUE;
+}
+
+std::vector<HPROPSHEETPAGE> AddRatellePages(HMODULE ratelle)
+{
+    std::vector<HPROPSHEETPAGE> pages;
+    typedef HRESULT(STDAPICALLTYPE * GetClassObjectFunction)(REFCLSID, REFIID, void**);
+    auto getClassObject = (GetClassObjectFunction)GetProcAddress(ratelle, "DllGetClassObject");
+    IClassFactory* factory = nullptr;
+    if (!getClassObject || getClassObject(RefreshPageClass, IID_IClassFactory, (void**)&factory) != S_OK)
+        return pages;
+    IShellExtInit* extension = nullptr;
+    factory->CreateInstance(nullptr, IID_IShellExtInit, (void**)&extension);
+    factory->Release();
+    if (!extension)
+        return pages;
+    extension->Initialize(nullptr, nullptr, nullptr);
+    IShellPropSheetExt* sheetExt = nullptr;
+    extension->QueryInterface(IID_IShellPropSheetExt, (void**)&sheetExt);
+    if (sheetExt) {
+        sheetExt->AddPages(KeepPage, (LPARAM)&pages);
+        sheetExt->Release();
+    }
+    extension->Release();
+    return pages;
+}
+
+} // namespace
+
+HWND OpenRatelleSheet(HMODULE ratelle)
+{
+    std::vector<HPROPSHEETPAGE> pages = AddRatellePages(ratelle);
+    if (pages.size() != 1)
+        return nullptr;
+    PROPSHEETHEADERA header = {};
+    header.dwSize = sizeof header;
+    header.dwFlags = PSH_MODELESS;
+    header.pszCaption = "Display Properties";
+    header.nPages = 1;
+    header.phpage = pages.data();
+    HWND sheet = (HWND)PropertySheetA(&header);
+    if (sheet) {
+        robot::Exclude(sheet);
+        robot::Clear();
+        robot::Pump(50);
+    }
+    return sheet;
 }
 
 void PageTest::PressOnTrackbar(int virtualKey)

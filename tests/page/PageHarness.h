@@ -47,20 +47,32 @@ std::string Msg(int n);
 // mouse does.
 void DragThumbToEnd(HWND page);
 
-// Alt+key typed as a user types it; this thread's messages run until a window
-// of the thread has had the hot key it gave. False when none came: the
-// minute only stops a test whose key never arrives.
+// A press and a release of the left button on a control's middle.
+void PressAndRelease(HWND dialog, int control);
+
+// Alt+key typed as a user types it; this thread's messages run until a
+// window of the thread has had the hot key it gave. False when none came.
 bool TypeAltKey(BYTE key);
 
-// The mouse at a point of the screen (moved there, with the button events
-// given). The input is queued at once; its messages are run up to a release,
-// nothing after it: a cursor put back queues a move behind it, and a move
-// without the button ends a drag by itself.
-void MouseAt(POINT screen, DWORD buttons);
+// Real mouse input at a point of the screen. The input is queued at once;
+// its messages are run up to a release, nothing after it: the cursor put back
+// after a drag step queues a move behind it, and a move without the button
+// ends a drag by itself.
+void Mouse(POINT at, DWORD buttons);
 // The middle of a window on the screen.
 POINT CentreOf(HWND window);
-// A press and a release of the left button over the middle of a control.
+// The mouse over the middle of a control, its left button pressed and
+// released there: what a disabled control never sees.
 void ClickWithMouse(HWND control);
+
+// What the Settings page does: the new resolution goes to the registry, then
+// the mode is requested, which broadcasts WM_DISPLAYCHANGE.
+void ChangeResolution(int width, int height, int refresh);
+
+// Ratelle.dll's page added as the control panel adds it (class object,
+// factory, object, Initialize without data, AddPages) and shown in a modeless
+// sheet of its own, which the robot leaves alone. Null unless one page came.
+HWND OpenRatelleSheet(HMODULE ratelle);
 
 class PageTest : public RegistryTest {
 protected:

@@ -44,6 +44,17 @@ bool ApplyEnabled(HWND sheet)
     return IsWindowEnabled(GetDlgItem(sheet, SheetApplyButton)) != FALSE;
 }
 
+// Horizontal and vertical sync positions, as "CR04,CR10".
+std::string Positions(int hsync, int vsync)
+{
+    return std::to_string(hsync) + "," + std::to_string(vsync);
+}
+
+std::string BoardPositions()
+{
+    return Positions(Register(0x04), Register(0x10));
+}
+
 class RefreshPage : public PageTest {};
 
 TEST_F(RefreshPage, OpensWithTheStoredOptimizePolicy)
@@ -326,8 +337,7 @@ TEST_F(RefreshPage, EachHotKeyTypedMovesThePictureItsWay)
     };
     for (const auto& step : typed) {
         ASSERT_TRUE(TypeAltKey(step.key)) << step.name << " reached no window as a hot key";
-        EXPECT_EQ(std::to_string(step.hsync) + "," + std::to_string(step.vsync),
-                  std::to_string(Register(0x04)) + "," + std::to_string(Register(0x10)))
+        EXPECT_EQ(Positions(step.hsync, step.vsync), BoardPositions())
             << "CR04,CR10 after " << step.name << ", from " << h << "," << v;
     }
 }
@@ -364,6 +374,43 @@ TEST_F(RefreshPage, DragPadMovesOneStepPerAxisAndReturnsTheCursor)
     SendMessageA(page, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(pad.right + 40, press.y));
     EXPECT_EQ(hsync + 2, Register(0x04));
     EXPECT_EQ(vsync + 1, Register(0x10));
+    SendMessageA(page, WM_LBUTTONUP, 0, MAKELPARAM(pad.right + 40, press.y));
+
+    // Right, then down, one axis at a time, the mouse where the move says:
+    // one step each way, and each time the cursor goes back to the press.
+    auto drag = [&](int dx, int dy) {
+        POINT at = { press.x + dx, press.y + dy };
+        ClientToScreen(page, &at);
+        SetCursorPos(at.x, at.y);
+        SendMessageA(page, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(press.x + dx, press.y + dy));
+        GetCursorPos(&cursor);
+        return BoardPositions() + " cursor " + Positions(cursor.x, cursor.y);
+    };
+    std::string back = " cursor " + Positions(expected.x, expected.y);
+    SendMessageA(page, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(press.x, press.y));
+    EXPECT_EQ(Positions(hsync, vsync + 1) + back, drag(30, 0)) << "CR04,CR10 after right";
+    EXPECT_EQ(Positions(hsync, vsync) + back, drag(0, 10)) << "CR04,CR10 after down";
+}
+
+// Each arrow button pressed and released with the mouse, as a user clicks
+// it, moves the picture its own way from where the one before left it (16
+// bits per pixel: two units a step).
+TEST_F(RefreshPage, EachArrowButtonClickedMovesThePictureItsWay)
+{
+    machine::WriteExampleMachine("Advance");
+    StoreRate("Advance", "60");
+    OpenSheet();
+    int h = Register(0x04), v = Register(0x10);
+    const struct { int button; const char* name; int hsync, vsync; } clicks[] = {
+        {IDC_LEFT, "LEFT", h + 2, v}, {IDC_UP, "Up", h + 2, v + 1},
+        {IDC_RIGHT, "Right", h, v + 1}, {IDC_DOWN, "Down", h, v},
+    };
+    for (const auto& click : clicks) {
+        ClickWithMouse(GetDlgItem(page, click.button));
+        EXPECT_EQ(Positions(click.hsync, click.vsync), BoardPositions())
+            << "CR04,CR10 after a click on " << click.name << ", from " << h << "," << v;
+    }
+    EXPECT_EQ(0, Board().modeRequests);
 }
 
 // Real mouse input: a press on the pad, a release over the LEFT arrow button.
@@ -372,20 +419,17 @@ TEST_F(RefreshPage, DragReleasedOffThePadEndsAndButtonlessMovesMoveNothing)
     machine::WriteExampleMachine("Advance");
     StoreRate("Advance", "60");
     OpenSheet();
-    RECT pad, arrow;
-    GetWindowRect(GetDlgItem(page, IDC_POSITION_PAD), &pad);
-    GetWindowRect(GetDlgItem(page, IDC_LEFT), &arrow);
-    POINT press = { (pad.left + pad.right) / 2, (pad.top + pad.bottom) / 2 };
-    POINT release = { (arrow.left + arrow.right) / 2, (arrow.top + arrow.bottom) / 2 };
-    MouseAt(press, 0);
-    MouseAt(press, MOUSEEVENTF_LEFTDOWN);
+    POINT press = CentreOf(GetDlgItem(page, IDC_POSITION_PAD));
+    POINT release = CentreOf(GetDlgItem(page, IDC_LEFT));
+    Mouse(press, 0);
+    Mouse(press, MOUSEEVENTF_LEFTDOWN);
     ASSERT_EQ(1, DragActive) << "the press on the pad starts a drag";
-    MouseAt(release, MOUSEEVENTF_LEFTUP);
+    Mouse(release, MOUSEEVENTF_LEFTUP);
     EXPECT_EQ(0, DragActive) << "the release over the arrow button ends the drag";
     EXPECT_EQ(nullptr, GetCapture());
     BYTE hsync = Register(0x04), vsync = Register(0x10);
     for (int step = 1; step <= 3; ++step)
-        MouseAt({ press.x + 20 * step, press.y + 10 * step }, 0);
+        Mouse({ press.x + 20 * step, press.y + 10 * step }, 0);
     EXPECT_EQ(hsync, Register(0x04)) << "moves without a button";
     EXPECT_EQ(vsync, Register(0x10)) << "moves without a button";
 

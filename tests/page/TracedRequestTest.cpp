@@ -2,8 +2,6 @@
 // page added as the control panel does: Advance, the track bar to 85, Test,
 // OK, Yes, and the sheet's OK. Seen only through windows, registry and board.
 #include <windows.h>
-#include <objbase.h>
-#include <shlobj.h>
 #include <prsht.h>
 #include <commctrl.h>
 #include <gtest/gtest.h>
@@ -17,17 +15,6 @@
 using namespace page_test;
 
 namespace {
-
-const CLSID RefreshPageClass = {
-    0x87b9bd00, 0xc65c, 0x11cd, {0xa2, 0x59, 0x00, 0xdd, 0x01, 0x0e, 0x8c, 0x28}};
-
-typedef HRESULT(STDAPICALLTYPE* GetClassObjectFunction)(REFCLSID, REFIID, void**);
-
-BOOL CALLBACK KeepPage(HPROPSHEETPAGE page, LPARAM parameter)
-{
-    ((std::vector<HPROPSHEETPAGE>*)parameter)->push_back(page);
-    return TRUE;
-}
 
 class TracedRequest : public RegistryTest {
 protected:
@@ -47,30 +34,6 @@ protected:
             FreeLibrary(module);
         robot::Stop();
         RegistryTest::TearDown();
-    }
-
-    // Class object, factory, object, Initialize without data, AddPages.
-    std::vector<HPROPSHEETPAGE> AddPages()
-    {
-        std::vector<HPROPSHEETPAGE> pages;
-        auto getClassObject = (GetClassObjectFunction)GetProcAddress(module, "DllGetClassObject");
-        IClassFactory* factory = nullptr;
-        if (!getClassObject || getClassObject(RefreshPageClass, IID_IClassFactory, (void**)&factory) != S_OK)
-            return pages;
-        IShellExtInit* extension = nullptr;
-        factory->CreateInstance(nullptr, IID_IShellExtInit, (void**)&extension);
-        factory->Release();
-        if (!extension)
-            return pages;
-        extension->Initialize(nullptr, nullptr, nullptr);
-        IShellPropSheetExt* sheetExt = nullptr;
-        extension->QueryInterface(IID_IShellPropSheetExt, (void**)&sheetExt);
-        if (sheetExt) {
-            sheetExt->AddPages(KeepPage, (LPARAM)&pages);
-            sheetExt->Release();
-        }
-        extension->Release();
-        return pages;
     }
 
     HMODULE module = nullptr;
@@ -112,19 +75,8 @@ void ExpectPageDrawn(HWND sheet, HWND page)
 TEST_F(TracedRequest, AdvanceTrackBarTestYesAndOkStoreEightyFive)
 {
     machine::WriteExampleMachine("First");
-    std::vector<HPROPSHEETPAGE> pages = AddPages();
-    ASSERT_EQ(1u, pages.size());
-    PROPSHEETHEADERA header = {};
-    header.dwSize = sizeof header;
-    header.dwFlags = PSH_MODELESS;
-    header.pszCaption = "Display Properties";
-    header.nPages = 1;
-    header.phpage = pages.data();
-    sheet = (HWND)PropertySheetA(&header);
-    ASSERT_NE(nullptr, sheet);
-    robot::Exclude(sheet);
-    robot::Clear();
-    robot::Pump(50);
+    sheet = OpenRatelleSheet(module);
+    ASSERT_NE(nullptr, sheet) << "no page added, or no sheet";
     HWND page = (HWND)SendMessageA(sheet, PSM_GETCURRENTPAGEHWND, 0, 0);
     ASSERT_NE(nullptr, page);
     ASSERT_EQ(56, Board().refresh) << "first run: the first table rate";

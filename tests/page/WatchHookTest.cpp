@@ -20,14 +20,6 @@ std::string Stored(const std::string& name)
     return machine::Text(HKEY_LOCAL_MACHINE, machine::ProductPath, name);
 }
 
-// What the Settings page does: the new resolution goes to the registry, then
-// the mode is requested, which broadcasts WM_DISPLAYCHANGE.
-void ChangeResolution(int width, int height, int refresh)
-{
-    machine::WriteDisplaySettings(std::to_string(width) + "," + std::to_string(height), "16");
-    VirtualRequestMode(width, height, 0, refresh);
-}
-
 // The monitor dialog disables the sheet while it is open and enables it again
 // when it closes.
 void CloseMonitorDialog(HWND sheet)

@@ -344,9 +344,13 @@ TEST_F(ServerTest, ClassObjectOnlyForItsClassAndFactoryInterfaces)
     EXPECT_EQ(E_NOINTERFACE, getClassObject(RefreshPageClass, IID_IShellExtInit, &out));
     EXPECT_EQ(nullptr, out);
     EXPECT_TRUE(Unloadable());
+    // Nowhere to put the factory: none is made.
+    EXPECT_EQ(E_POINTER, getClassObject(RefreshPageClass, IID_IClassFactory, nullptr));
+    EXPECT_TRUE(Unloadable());
 
     IUnknown* unknown = nullptr;
     ASSERT_EQ(S_OK, getClassObject(RefreshPageClass, IID_IUnknown, (void**)&unknown));
+    EXPECT_EQ(E_POINTER, unknown->QueryInterface(IID_IClassFactory, nullptr));
     IClassFactory* factory = nullptr;
     ASSERT_EQ(S_OK, unknown->QueryInterface(IID_IClassFactory, (void**)&factory));
     EXPECT_EQ((void*)unknown, (void*)factory);
@@ -383,8 +387,9 @@ TEST_F(ServerTest, FactoryCreatesNothingItCannotHandOut)
     std::vector<std::string> seen = TakeTrace();
     EXPECT_EQ(expected, seen) << Joined(seen);
 
+    EXPECT_EQ(E_POINTER, factory->CreateInstance(nullptr, IID_IShellExtInit, nullptr));
     factory->Release();
-    EXPECT_TRUE(Unloadable());
+    EXPECT_TRUE(Unloadable()) << "an object made for no out-pointer is left behind";
 }
 
 TEST_F(ServerTest, ObjectHasOneIdentityAndOneCount)
@@ -419,6 +424,8 @@ TEST_F(ServerTest, ObjectHasOneIdentityAndOneCount)
     void* out = (void*)1;
     EXPECT_EQ(E_NOINTERFACE, sheetExt->QueryInterface(IID_IClassFactory, &out));
     EXPECT_EQ(nullptr, out);
+    EXPECT_EQ(E_POINTER, sheetExt->QueryInterface(IID_IUnknown, nullptr));
+    EXPECT_EQ(E_POINTER, init->QueryInterface(IID_IShellPropSheetExt, nullptr));
     EXPECT_EQ(E_FAIL, sheetExt->ReplacePage(0, KeepPage, 0));
 
     EXPECT_EQ(5u, sheetExt->AddRef());

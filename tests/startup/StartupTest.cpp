@@ -68,30 +68,40 @@ TEST_F(StartupStep, NothingStoredOrADamagedStoreKeepsTheBootRate)
 
 // Nobody confirms a rate at start-up: it goes only within the monitor's known
 // limit, the last number of the mode line's second field whatever the
-// polarities after it; with no mode key the page's 90 Hz.
+// polarities after it; with no mode key the page's 90 Hz, with a mode key
+// that holds no mode line none.
 TEST_F(StartupStep, AppliesTheRateOnlyWithinTheMonitorsKnownLimit)
 {
-    machine::SetText(HKEY_LOCAL_MACHINE, Selection, "Advance", "85");
     const struct {
         const char* modeLine;
+        int rate;
         int requests;
     } monitors[] = {
-        {"50.0-75.0,-,-", 0},              // no vertical rate: no known limit
-        {"31.5-48.5,75.0,-,-", 0},         // up to 75 Hz
-        {"31.5,70.0,-,+", 0},              // fixed at 70 Hz
-        {"31.5-48.5,50.0-75.0,+,+", 0},
-        {"30.0-64.0,50.0-100.0,-,-", 1},   // up to 100 Hz
-        {"30.0-64.0,50.0-85.0,+,-", 1},    // up to 85 Hz
-        {nullptr, 1},
+        {"50.0-75.0,-,-", 85, 0},              // no vertical rate: no known limit
+        {"31.5-48.5,75.0,-,-", 85, 0},         // up to 75 Hz
+        {"31.5,70.0,-,+", 85, 0},              // fixed at 70 Hz
+        {"31.5-48.5,50.0-75.0,+,+", 85, 0},
+        {"30.0-64.0,50.0-100.0,-,-", 85, 1},   // up to 100 Hz
+        {"30.0-64.0,50.0-85.0,+,-", 85, 1},    // up to 85 Hz
+        {"31.5-48.5,60,+,+", 56, 1},           // up to 60 Hz, not the scan range's 48
+        {"31.5-48.5,60,+,+", 72, 0},
+        {"", 85, 0},                           // a mode key without Mode1
+        {nullptr, 85, 1},
     };
     std::string modes = std::string(machine::MonitorClassPath) + "\\0000\\MODES";
     for (const auto& monitor : monitors) {
         std::string what = monitor.modeLine ? std::string("Mode1 ") + monitor.modeLine : "no mode key";
+        machine::SetText(HKEY_LOCAL_MACHINE, Selection, "Advance", std::to_string(monitor.rate));
         machine::DeleteTree(HKEY_LOCAL_MACHINE, modes);
-        machine::WriteMonitor("Monitor\\0000", "0000", "Monitor", "1024,768", monitor.modeLine);
+        bool lineless = monitor.modeLine && !*monitor.modeLine;
+        machine::WriteMonitor("Monitor\\0000", "0000", "Monitor", "1024,768", lineless ? nullptr : monitor.modeLine);
+        if (lineless) {
+            what = "a mode key without Mode1";
+            machine::CreateKey(HKEY_LOCAL_MACHINE, modes + "\\1024,768");
+        }
         VirtualBoardState board = RunAtBoot(what);
         EXPECT_EQ(monitor.requests, board.modeRequests) << what << ": asked for " << board.lastRefresh << " Hz";
-        EXPECT_EQ(monitor.requests ? 85 : 60, board.refresh) << what;
+        EXPECT_EQ(monitor.requests ? monitor.rate : 60, board.refresh) << what;
     }
 }
 

@@ -493,6 +493,18 @@ PurvixRun RunPurvix(bool takeScreenshot = false)
     return run;
 }
 
+// A run whose question is answered OK.
+PurvixRun RunConfirmed(bool takeScreenshot = false)
+{
+    robot::StartWatching();
+    robot::Answer(IDOK);
+    return RunPurvix(takeScreenshot);
+}
+
+// The question answered OK, the final message with no restart asked for.
+const char ConfirmedAndFinished[] = "[Uninstall Driver: Do you really want to Uninstall the VGA driver? -> 1]"
+                                    "[Finished: Finish Uninstall Program ! -> 1]";
+
 std::string Captions(const PurvixRun& run)
 {
     std::string out;
@@ -592,13 +604,9 @@ TEST_F(Installation, OkRemovesThePackageAndShowsTheSteps)
     OpenDialogs dialogs;
     ASSERT_NE(nullptr, dialogs.sheet);
     ASSERT_NE(nullptr, dialogs.plain);
-    robot::StartWatching();
-    robot::Answer(IDOK);
-    PurvixRun run = RunPurvix(true);
+    PurvixRun run = RunConfirmed(true);
 
-    EXPECT_EQ("[Uninstall Driver: Do you really want to Uninstall the VGA driver? -> 1]"
-              "[Finished: Finish Uninstall Program ! -> 1]",
-              Captions(run));
+    EXPECT_EQ(ConfirmedAndFinished, Captions(run));
     EXPECT_EQ(0u, run.exitCode);
     EXPECT_EQ(RemovedFiles, Files());
     EXPECT_EQ("--------- FFFF", Keys());
@@ -665,23 +673,72 @@ TEST_F(Installation, OkRemovesThePackageAndShowsTheSteps)
     EXPECT_NE(Shot.At(30, 265), Shot.At(395, 265)) << "the bar is empty or full";
 }
 
+// The second run, on a machine that has no Run key either, makes none.
 TEST_F(Installation, ASecondRunFindsNothingAndCompletes)
 {
-    robot::StartWatching();
-    robot::Answer(IDOK);
-    PurvixRun first = RunPurvix();
+    PurvixRun first = RunConfirmed();
     EXPECT_EQ(0u, first.exitCode);
 
-    robot::StartWatching();
-    robot::Answer(IDOK);
-    PurvixRun second = RunPurvix();
-    EXPECT_EQ("[Uninstall Driver: Do you really want to Uninstall the VGA driver? -> 1]"
-              "[Finished: Finish Uninstall Program ! -> 1]",
-              Captions(second));
+    const char runKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+    HKEY run;
+    DWORD values = 0;
+    ASSERT_EQ(ERROR_SUCCESS, RegOpenKeyExA(HKEY_LOCAL_MACHINE, runKey, 0, KEY_READ, &run));
+    RegQueryInfoKeyA(run, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &values, nullptr, nullptr, nullptr, nullptr);
+    RegCloseKey(run);
+    ASSERT_EQ(0u, values) << "the Run key holds values of others";
+    machine::DeleteTree(HKEY_LOCAL_MACHINE, runKey);
+    PurvixRun second = RunConfirmed();
+    EXPECT_EQ(ConfirmedAndFinished, Captions(second));
     EXPECT_EQ(0u, second.exitCode);
     EXPECT_EQ(4u, second.boxes.size());
     EXPECT_EQ(RemovedFiles, Files());
     EXPECT_EQ("--------- FFFF", Keys());
+    EXPECT_FALSE(machine::KeyExists(HKEY_LOCAL_MACHINE, runKey));
+    machine::CreateKey(HKEY_LOCAL_MACHINE, runKey);
+}
+
+// Sets the access list of a key under HKEY_LOCAL_MACHINE; null lets everybody do everything.
+void SetAccessList(const std::string& path, PACL list)
+{
+    HKEY key;
+    ASSERT_EQ(ERROR_SUCCESS, RegOpenKeyExA(HKEY_LOCAL_MACHINE, path.c_str(), 0, WRITE_DAC, &key)) << path;
+    SECURITY_DESCRIPTOR descriptor;
+    InitializeSecurityDescriptor(&descriptor, SECURITY_DESCRIPTOR_REVISION);
+    SetSecurityDescriptorDacl(&descriptor, TRUE, list, FALSE);
+    EXPECT_EQ(ERROR_SUCCESS, RegSetKeySecurity(key, DACL_SECURITY_INFORMATION, &descriptor)) << path;
+    RegCloseKey(key);
+}
+
+// A key everybody may read and nothing more, for as long as it lives.
+struct LockedKey {
+    std::string path;
+    explicit LockedKey(const std::string& key) : path(key)
+    {
+        BYTE everyone[SECURITY_MAX_SID_SIZE], list[256];
+        DWORD size = sizeof everyone;
+        CreateWellKnownSid(WinWorldSid, nullptr, everyone, &size);
+        InitializeAcl((PACL)list, sizeof list, ACL_REVISION);
+        AddAccessAllowedAce((PACL)list, ACL_REVISION, KEY_READ | WRITE_DAC, everyone);
+        SetAccessList(path, (PACL)list);
+    }
+    ~LockedKey() { SetAccessList(path, nullptr); }
+};
+
+// A package key that stays: its sub-key that nobody may change is stepped
+// over (its neighbour goes) and keeps the key. The rest goes all the same;
+// the exit code, 2, says the removal is incomplete, and no restart is asked
+// for, since none would finish it.
+TEST_F(Installation, AKeyThatStaysMakesExitCodeTwo)
+{
+    machine::SetText(HKEY_LOCAL_MACHINE, "SOFTWARE\\S3\\0001\\Deeper", "Value", "package");
+    LockedKey locked("SOFTWARE\\S3\\0000");
+    PurvixRun run = RunConfirmed();
+    EXPECT_EQ(ConfirmedAndFinished, Captions(run));
+    EXPECT_EQ(2u, run.exitCode);
+    EXPECT_EQ("--P------ FFFF", Keys());
+    EXPECT_TRUE(machine::KeyExists(HKEY_LOCAL_MACHINE, "SOFTWARE\\S3\\0000\\Deeper"));
+    EXPECT_FALSE(machine::KeyExists(HKEY_LOCAL_MACHINE, "SOFTWARE\\S3\\0001"));
+    EXPECT_EQ(RemovedFiles, Files());
 }
 
 TEST(PurvixIcon, Is32By32With16Colours)

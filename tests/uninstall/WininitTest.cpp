@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 #include <string>
+#include "tests/support/ImportPatch.h"
 #include "uninstall/Uninstall.h"
 
 namespace {
@@ -78,14 +79,61 @@ TEST_F(Wininit, AddsToTheSectionThatIsThereAndKeepsTheRest)
     Write(ini, "[rename]");
     EXPECT_TRUE(AddWininitDeletion(ini.c_str(), target.c_str()));
     EXPECT_EQ("[rename]\r\n" + Line(target), Read());
+
+    // The header within a line is no header: the section goes at the end.
+    const std::string inLine = "[Other]\r\nNUL=C:\\OLD\\[rename].TXT\r\n";
+    Write(ini, inLine);
+    EXPECT_TRUE(AddWininitDeletion(ini.c_str(), target.c_str()));
+    EXPECT_EQ(inLine + "\r\n[rename]\r\n" + Line(target), Read());
 }
 
-TEST_F(Wininit, LeavesAFileTooBigToReadWholeAlone)
+// The disk full at the n-th write, after half its bytes.
+int FailingWrite, WritesSeen;
+void* RealWriteFile;
+
+BOOL WINAPI WriteUntilFull(HANDLE file, LPCVOID data, DWORD size, LPDWORD written, LPOVERLAPPED overlapped)
+{
+    typedef BOOL(WINAPI * WriteFunction)(HANDLE, LPCVOID, DWORD, LPDWORD, LPOVERLAPPED);
+    if (++WritesSeen != FailingWrite)
+        return ((WriteFunction)RealWriteFile)(file, data, size, written, overlapped);
+    ((WriteFunction)RealWriteFile)(file, data, size / 2, written, overlapped);
+    SetLastError(ERROR_DISK_FULL);
+    return FALSE;
+}
+
+// The disk fills at the file's new end (the first write) or while the text
+// from the section on is written again (the second): either way nothing is
+// reported as scheduled and the file is put back as it was.
+TEST_F(Wininit, AFailedWriteIsReportedAndPutBack)
+{
+    const std::string held = "[Other]\r\nA=1\r\n[rename]\r\nNUL=C:\\OLD.TXT\r\n[Later]\r\nB=2\r\n";
+    for (int failing : {1, 2}) {
+        Write(ini, held);
+        FailingWrite = failing;
+        WritesSeen = 0;
+        bool scheduled;
+        {
+            ImportPatch full("kernel32.dll", "WriteFile", (void*)WriteUntilFull);
+            ASSERT_TRUE(full.Applied());
+            RealWriteFile = full.Original();
+            scheduled = AddWininitDeletion(ini.c_str(), target.c_str());
+        }
+        EXPECT_FALSE(scheduled) << "write " << failing << " failed";
+        EXPECT_EQ(held, Read()) << "write " << failing << " failed";
+    }
+}
+
+TEST_F(Wininit, LeavesAFileTooBigOrUnopenableAlone)
 {
     const std::string big = "[Other]\r\n" + std::string(20000, ';');
     Write(ini, big);
     EXPECT_FALSE(AddWininitDeletion(ini.c_str(), target.c_str()));
     EXPECT_EQ(big, Read());
+    // A folder of that name can't be opened as a file.
+    DeleteFileA(ini.c_str());
+    ASSERT_TRUE(CreateDirectoryA(ini.c_str(), nullptr));
+    EXPECT_FALSE(AddWininitDeletion(ini.c_str(), target.c_str()));
+    EXPECT_TRUE(RemoveDirectoryA(ini.c_str())) << "the folder is no longer empty";
     // And a file that isn't there has no short name to delete by.
     DeleteFileA(target.c_str());
     DeleteFileA(ini.c_str());
