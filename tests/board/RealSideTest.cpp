@@ -35,6 +35,7 @@
 #include "common/Process.h"
 #include "resources/resource.h"
 #include "tests/page/PageHarness.h"
+#include "tests/support/Boards.h"
 #include "tests/support/ImportPatch.h"
 #include "tests/support/Robot.h"
 
@@ -378,13 +379,17 @@ protected:
         RegistryTest::TearDown();
     }
 
-    // The example machine with the package, the board fresh in its mode,
-    // nothing trapped or caught yet.
+    // The example machine with the package, the board (the S3 unless a row
+    // of the table of boards is chosen) fresh in its mode, nothing trapped or
+    // caught yet.
     void FreshMachine(const std::string& state)
     {
         machine::RemoveAll();
         machine::WriteExampleMachine(state);
-        VirtualBoardReset(800, 600, 16);
+        if (board_)
+            boards::Install(*board_, 800, 600, 16);
+        else
+            VirtualBoardReset(800, 600, 16);
         Ports = Trapped();
         Requests.clear();
     }
@@ -431,24 +436,52 @@ protected:
         return outcomes;
     }
 
+    // The first count uses played on the virtual side and on the real one,
+    // the board after each the same on both.
+    void PlayOnBothSides(size_t count)
+    {
+        std::vector<Outcome> virtualSide = PlayUses(UnderWine, count);
+        std::vector<Outcome> realSide = PlayUses(Windows95, count);
+        ASSERT_EQ(count, virtualSide.size());
+        ASSERT_EQ(count, realSide.size());
+        for (size_t i = 0; i < count && !HasFailure(); ++i) {
+            SCOPED_TRACE(Uses[i].name);
+            EXPECT_EQ(virtualSide[i].expectedPath, virtualSide[i].path) << UnderWine.name;
+            EXPECT_EQ(realSide[i].expectedPath, realSide[i].path) << Windows95.name;
+            EXPECT_EQ("", realSide[i].unserved) << "ports the board does not serve";
+            EXPECT_EQ(virtualSide[i].board, realSide[i].board) << "the board: virtual side, then real side";
+        }
+    }
+
+    const boards::Board* board_ = nullptr;   // the row of the table of boards, or the S3
+
 private:
     void* trap_ = nullptr;
 };
 
 TEST_F(RealSide, EveryUseOfThePageEndsTheBoardAsTheVirtualSideDoes)
 {
-    const size_t count = sizeof Uses / sizeof Uses[0];
-    std::vector<Outcome> virtualSide = PlayUses(UnderWine, count);
-    std::vector<Outcome> realSide = PlayUses(Windows95, count);
-    ASSERT_EQ(count, virtualSide.size());
-    ASSERT_EQ(count, realSide.size());
-    for (size_t i = 0; i < count && !HasFailure(); ++i) {
-        SCOPED_TRACE(Uses[i].name);
-        EXPECT_EQ(virtualSide[i].expectedPath, virtualSide[i].path) << UnderWine.name;
-        EXPECT_EQ(realSide[i].expectedPath, realSide[i].path) << Windows95.name;
-        EXPECT_EQ("", realSide[i].unserved) << "ports the board does not serve";
-        EXPECT_EQ(virtualSide[i].board, realSide[i].board) << "the board: virtual side, then real side";
+    PlayOnBothSides(sizeof Uses / sizeof Uses[0]);
+}
+
+// On a board whose chip takes no moves the shipping page's own port
+// instructions, too, reach it only for the identity check, while the page
+// opens, tries rates and has its arrows and pad pressed (the hot keys are
+// not the page's there).
+TEST_F(RealSide, ABoardThatTakesNoMovesSeesOnlyTheIdentityCheckOnEitherSide)
+{
+    const size_t throughTheDrag = 6;
+    for (const boards::Board& row : boards::Table) {
+        if (row.moves)
+            continue;
+        SCOPED_TRACE(row.name);
+        board_ = &row;
+        FreshMachine("First");
+        const VirtualBoardState found = Board();
+        PlayOnBothSides(throughTheDrag);
+        boards::ExpectUntouched(row, found);
     }
+    board_ = nullptr;
 }
 
 // The side is chosen once, at the first call: each row loads the library
