@@ -3,7 +3,10 @@
 #include <algorithm>
 #include <string>
 #include "board/Board.h"
+#include "board/BoardMonitor.h"
 #include "board/VirtualBoard.h"
+#include "common/Process.h"
+#include "common/Screen.h"
 #include "tests/support/Boards.h"
 #include "tests/support/Registry.h"
 #include "tests/support/Robot.h"
@@ -362,6 +365,60 @@ TEST_F(BoardTest, WriteLogKeepsTheLatestWritesForEveryProcess)
     EXPECT_EQ(0x00, write.value);
     std::string refused = RunInspector("reset 800,600 16 mach64");
     EXPECT_NE(std::string::npos, refused.find("no chip mach64")) << refused;
+}
+
+// What the monitor view shows of the picture: how many of its pixels are the
+// picture's colour and how many the noise of a garbled one, once the view has
+// shown one or the other (a minute only stops a view that never draws).
+std::pair<int, int> PictureAndNoise(HWND view, bool garbled)
+{
+    std::pair<int, int> seen;
+    for (int wait = 0; wait < 600; ++wait) {
+        RECT rect;
+        GetWindowRect(view, &rect);
+        screen::Shot shot = screen::Save(rect, screen::BuildFolderFile("board-monitor-test.bmp"));
+        seen = {0, 0};
+        for (COLORREF pixel : shot.pixels) {
+            seen.first += pixel == MonitorPictureColour;
+            seen.second += pixel == MonitorGarbledColour;
+        }
+        if ((garbled ? seen.second : seen.first) > 0)
+            break;
+        Sleep(100);
+    }
+    DeleteFileA(screen::BuildFolderFile("board-monitor-test.bmp").c_str());
+    return seen;
+}
+
+// The monitor view draws a picture garbled by a wrong pixel bus as noise, and
+// the picture again once the bus is put back.
+TEST_F(BoardTest, MonitorViewShowsAGarbledPictureAsNoise)
+{
+    VirtualBoardReset(800, 600, 16, VirtualTgui9440);
+    std::string command = "\"" + ProgramFolder() + "\\BoardMonitor.exe\"";
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process = {};
+    ASSERT_TRUE(CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process));
+    HWND view = nullptr;
+    for (int wait = 0; wait < 600 && !view; ++wait, Sleep(100))
+        view = FindWindowA(BoardMonitorClass, nullptr);
+    ASSERT_NE(nullptr, view) << "the view did not open";
+    std::pair<int, int> intact = PictureAndNoise(view, false);
+    Write(0x38, 0x48);
+    std::pair<int, int> garbled = PictureAndNoise(view, true);
+    Write(0x38, 0x04);
+    std::pair<int, int> mended = PictureAndNoise(view, false);
+    PostMessageA(view, WM_CLOSE, 0, 0);
+    WaitForSingleObject(process.hProcess, 60000);
+    CloseHandle(process.hProcess);
+    CloseHandle(process.hThread);
+    EXPECT_TRUE(intact.first > 0 && intact.second == 0) << intact.first << " picture and " << intact.second
+                                                        << " noise pixels before";
+    EXPECT_TRUE(garbled.first == 0 && garbled.second > 0) << garbled.first << " picture and " << garbled.second
+                                                          << " noise pixels with the pixel bus 48h";
+    EXPECT_TRUE(mended.first > 0 && mended.second == 0) << mended.first << " picture and " << mended.second
+                                                        << " noise pixels with the bus put back";
 }
 
 } // namespace
