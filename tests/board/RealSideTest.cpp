@@ -464,15 +464,15 @@ TEST_F(RealSide, EveryUseOfThePageEndsTheBoardAsTheVirtualSideDoes)
     PlayOnBothSides(sizeof Uses / sizeof Uses[0]);
 }
 
-// On a board whose chip takes no moves the shipping page's own port
-// instructions, too, reach it only for the identity check, while the page
-// opens, tries rates and has its arrows and pad pressed (the hot keys are
-// not the page's there).
+// On a board whose chip takes no moves, where the page reads the chip, the
+// shipping page's own port instructions, too, reach it only for the identity
+// check while the page opens, tries rates and has its arrows and pad pressed
+// (the hot keys are not the page's there).
 TEST_F(RealSide, ABoardThatTakesNoMovesSeesOnlyTheIdentityCheckOnEitherSide)
 {
     const size_t throughTheDrag = 6;
-    for (const boards::Board& row : boards::Table) {
-        if (row.moves)
+    for (const boards::Board& row : boards::TakingNoMoves()) {
+        if (!row.probed)
             continue;
         SCOPED_TRACE(row.name);
         board_ = &row;

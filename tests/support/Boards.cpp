@@ -39,6 +39,15 @@ std::string Hex(int value)
 
 } // namespace
 
+std::vector<Board> TakingNoMoves()
+{
+    std::vector<Board> rows;
+    for (const Board& board : Table)
+        if (!board.moves)
+            rows.push_back(board);
+    return rows;
+}
+
 void PrintTo(const Board& board, std::ostream* out)
 {
     *out << board.name;

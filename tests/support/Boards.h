@@ -7,6 +7,7 @@
 #pragma once
 #include <windows.h>
 #include <string>
+#include <vector>
 #include <gtest/gtest.h>
 #include "board/VirtualBoard.h"
 
@@ -27,6 +28,9 @@ struct Board {
 };
 
 extern const Board Table[4];
+// The rows whose chip takes no moves (the S3's scenarios are the tests that
+// were there before the table).
+std::vector<Board> TakingNoMoves();
 
 // A row as a failed parameterised test prints it.
 void PrintTo(const Board& board, std::ostream* out);
