@@ -1,8 +1,10 @@
-// BoardMonitor: what a monitor fed by the virtual S3 board would show. The
+// BoardMonitor: what a monitor fed by the virtual board would show. The
 // whole raster is drawn as the tube scans it: each line starts where the
 // horizontal sync ends, each frame where the vertical sync ends, so the
 // picture lands where the sync positions put it; blanking, the sync pulses
-// and the numbers of the timing go with it. The view follows the board: a
+// and the numbers of the timing go with it. A picture that wrong writes have
+// garbled (a TGUI's pixel bus, a display start bit) is drawn as noise, and
+// what was harmed is written beneath it. The view follows the board: a
 // timer compares the shared board state and a mode change announces itself
 // with WM_DISPLAYCHANGE.
 #include "board/BoardMonitor.h"
@@ -25,13 +27,15 @@ const COLORREF BackgroundColour = RGB(224, 224, 224);
 
 VirtualBoardState Shown;     // the board as last read
 RasterGeometry Raster;       // its raster
+bool Garbled;                // its picture garbled by wrong writes
+char Harm[256];              // what they harmed, "" when nothing
 RasterGeometry Drawn;        // the raster on the screen, for those who ask
 
 bool SameBoard(const VirtualBoardState& a, const VirtualBoardState& b)
 {
-    return a.width == b.width && a.height == b.height && a.bitsPerPixel == b.bitsPerPixel &&
+    return a.chip == b.chip && a.width == b.width && a.height == b.height && a.bitsPerPixel == b.bitsPerPixel &&
            a.refresh == b.refresh && a.miscOutput == b.miscOutput &&
-           memcmp(a.crtc, b.crtc, sizeof a.crtc) == 0;
+           memcmp(a.crtc, b.crtc, sizeof a.crtc) == 0 && memcmp(a.ownOverflow, b.ownOverflow, sizeof a.ownOverflow) == 0;
 }
 
 void TakeBoard(HWND window)
@@ -41,16 +45,20 @@ void TakeBoard(HWND window)
     if (SameBoard(now, Shown))
         return;
     Shown = now;
-    DecodeRaster(Shown.crtc, Shown.miscOutput, Shown.bitsPerPixel, VirtualDotClock(Shown), &Raster);
+    BYTE registers[VirtualRegisterCount];
+    VirtualTimingRegisters(Shown, registers);
+    DecodeRaster(registers, Shown.miscOutput, Shown.bitsPerPixel, VirtualDotClock(Shown), &Raster);
+    Garbled = VirtualBoardHarm(Shown, Harm, sizeof Harm);
     InvalidateRect(window, 0, FALSE);
 }
 
 // --- The raster on the tube ----------------------------------------------------
 
-void Fill(HDC dc, int left, int top, int right, int bottom, COLORREF colour)
+// Noise is a cross-hatch of the colour over what was there.
+void Fill(HDC dc, int left, int top, int right, int bottom, COLORREF colour, bool noise = false)
 {
     RECT r = {left, top, right, bottom};
-    HBRUSH brush = CreateSolidBrush(colour);
+    HBRUSH brush = noise ? CreateHatchBrush(HS_DIAGCROSS, colour) : CreateSolidBrush(colour);
     FillRect(dc, &r, brush);
     DeleteObject(brush);
 }
@@ -76,14 +84,14 @@ int ScreenX(int tube) { return RasterArea.left + MulDiv(tube, RasterArea.right -
 int ScreenY(int tube) { return RasterArea.top + MulDiv(tube, RasterArea.bottom - RasterArea.top, Raster.vTotal); }
 
 // Fills the counter intervals [hFrom, hTo) x [vFrom, vTo) where the tube shows them.
-void FillSpan(HDC dc, int hFrom, int hTo, int vFrom, int vTo, COLORREF colour)
+void FillSpan(HDC dc, int hFrom, int hTo, int vFrom, int vTo, COLORREF colour, bool noise = false)
 {
     int hs[2], he[2], vs[2], ve[2];
     int hCount = TubePieces(hFrom, hTo, Raster.hSyncEnd, Raster.hTotal, hs, he);
     int vCount = TubePieces(vFrom, vTo, Raster.vSyncEnd, Raster.vTotal, vs, ve);
     for (int h = 0; h < hCount; ++h)
         for (int v = 0; v < vCount; ++v)
-            Fill(dc, ScreenX(hs[h]), ScreenY(vs[v]), ScreenX(he[h]), ScreenY(ve[v]), colour);
+            Fill(dc, ScreenX(hs[h]), ScreenY(vs[v]), ScreenX(he[h]), ScreenY(ve[v]), colour, noise);
 }
 
 void DrawLine(HDC dc, int x1, int y1, int x2, int y2)
@@ -96,6 +104,11 @@ void DrawLine(HDC dc, int x1, int y1, int x2, int y2)
 void DrawPicture(HDC dc)
 {
     const RasterGeometry& g = Raster;
+    if (Garbled) {
+        FillSpan(dc, 0, g.hDisplay, 0, g.vDisplay, BlankColour);
+        FillSpan(dc, 0, g.hDisplay, 0, g.vDisplay, MonitorGarbledColour, true);
+        return;
+    }
     FillSpan(dc, 0, g.hDisplay, 0, g.vDisplay, MonitorPictureColour);
     int left = ScreenX(g.pictureLeft), top = ScreenY(g.pictureTop);
     int right = ScreenX(g.pictureLeft + g.hDisplay), bottom = ScreenY(g.pictureTop + g.vDisplay);
@@ -160,15 +173,18 @@ void DrawNumbers(HDC dc)
     Thousandths(line, g.lineRate);
     Thousandths(frame, g.frameRate);
     char text[6][128];
-    wsprintfA(text[0], "Mode %ld x %ld, %ld bits per pixel, %ld Hz requested", Shown.width, Shown.height,
-              Shown.bitsPerPixel, Shown.refresh);
+    wsprintfA(text[0], "%s: mode %ld x %ld, %ld bits per pixel, %ld Hz requested", VirtualChipName(Shown.chip),
+              Shown.width, Shown.height, Shown.bitsPerPixel, Shown.refresh);
     wsprintfA(text[1], "Dot clock %s MHz, %d a pixel: pixel clock %s MHz", dot, g.dotClocksPerPixel, pixel);
     wsprintfA(text[2], "Horizontal %s kHz: total %d, display %d, blank %d-%d, sync %s %d-%d", line, g.hTotal,
               g.hDisplay, g.hBlankStart, g.hBlankEnd, Polarity(g.hSyncPositive), g.hSyncStart, g.hSyncEnd);
     wsprintfA(text[3], "Vertical %s Hz: total %d, display %d, blank %d-%d, sync %s %d-%d", frame, g.vTotal,
               g.vDisplay, g.vBlankStart, g.vBlankEnd, Polarity(g.vSyncPositive), g.vSyncStart, g.vSyncEnd);
     wsprintfA(text[4], "Picture %d pixels from the left edge, %d lines from the top", g.pictureLeft, g.pictureTop);
-    wsprintfA(text[5], "Blue: picture   grey: border   black: blanking   red: sync");
+    if (Harm[0] != '\0')
+        wsprintfA(text[5], "Harmed: %.100s", Harm);
+    else
+        wsprintfA(text[5], "Blue: picture   grey: border   black: blanking   red: sync");
     SetTextColor(dc, RGB(0, 0, 0));
     SetBkMode(dc, TRANSPARENT);
     for (int i = 0; i < 6; ++i)

@@ -13,6 +13,8 @@ enum {
     MonitorQueryTotals = WM_APP + 2
 };
 
-// The picture's fill and the one-pixel frame drawn around the whole raster.
+// The picture's fill and the one-pixel frame drawn around the whole raster;
+// a garbled picture is noise of another colour.
 const COLORREF MonitorPictureColour = RGB(48, 112, 208);
+const COLORREF MonitorGarbledColour = RGB(208, 48, 176);
 const COLORREF MonitorFrameColour = RGB(255, 208, 0);

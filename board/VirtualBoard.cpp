@@ -4,7 +4,7 @@
 
 namespace {
 
-const DWORD BoardSignature = 0x33535642;   // "BVS3"
+const DWORD BoardSignature = 0x34535642;   // "BVS4": the layout with the chips and the write log
 const char BoardFileName[] = "\\VirtualS3.bin";
 const char BoardMutexName[] = "GlimoraVirtualS3Board";
 const char DisplaySettingsPath[] = "Config\\0001\\Display\\Settings";
@@ -54,9 +54,38 @@ const BYTE Mode12Registers[][2] = {
     {0x16,0x04}, {0x17,0xE3},
 };
 
+// What sets the chips apart at the ports.
+struct ChipModel {
+    const char* name;
+    BYTE indexMask;     // the index bits the chip latches
+    bool s3;            // the S3 locks, the read lock of CR30 and the identity registers
+};
+
+const ChipModel Chips[VirtualChipCount] = {
+    { "trio64", 0x7F, true },
+    { "tgui9440", 0xFF, false },
+    { "sixbit", 0x3F, false },
+};
+
+enum {
+    S3Lock1 = 0x38, S3Lock2 = 0x39, S3ChipId = 0x30,
+    HOverflow = 0x5D, VOverflow = 0x5E,
+    TguiPixelBus = 0x38, TguiPciRegister = 0x39, TguiMemoryMappedIo = 0x01,
+    SixBitStartRegister = 0x1D, SixBitInterlaceRegister = 0x1E
+};
+
+// The Trio64's identity registers CR2D, CR2E, CR2F and CR30: its PCI device
+// 8811h, revision 0, chip E1h. Read only.
+const BYTE Trio64Identity[][2] = { {0x2D, 0x88}, {0x2E, 0x11}, {0x2F, 0x00}, {0x30, 0xE1} };
+
 VirtualBoardState* Board;
 HANDLE BoardMutex;
 VirtualPortWatcher PortWatcher;
+
+const ChipModel& ChipOf(const VirtualBoardState& b)
+{
+    return Chips[b.chip >= 0 && b.chip < VirtualChipCount ? b.chip : (LONG)VirtualTrio64];
+}
 
 const StandardTiming* FindTiming(int width, int height, int refresh)
 {
@@ -73,14 +102,40 @@ int EffectiveRefresh(int refresh)
     return refresh <= 1 ? 60 : refresh;
 }
 
+// The TGUI's pixel bus for a depth, as its driver sets it: 8 bits (and the
+// VGA's planes) 00h, 15 and 16 bits 04h, packed 24 bits 29h, 32 bits 09h.
+BYTE TguiPixelBusOf(int bitsPerPixel)
+{
+    switch (bitsPerPixel) {
+    case 15: case 16: return 0x04;
+    case 24: return 0x29;
+    case 32: return 0x09;
+    }
+    return 0x00;
+}
+
+bool S3LockOpen(const VirtualBoardState& b)
+{
+    return (b.crtc[S3Lock1] & 0xCC) == 0x48;
+}
+
+bool S3SystemLockOpen(const VirtualBoardState& b)
+{
+    return (b.crtc[S3Lock2] & 0xE0) == 0xA0;
+}
+
 bool RegisterWritable(const VirtualBoardState& b, BYTE index)
 {
     if (index <= 0x06)
         return (b.crtc[0x11] & 0x80) == 0;
-    if (index >= 0x20 && index <= 0x3F && index != 0x36 && index != 0x38 && index != 0x39)
-        return (b.crtc[0x38] & 0xCC) == 0x48;
+    if (!ChipOf(b).s3)
+        return true;
+    if (index >= 0x2D && index <= S3ChipId)
+        return false;
+    if (index >= 0x20 && index <= 0x3F && index != 0x36 && index != S3Lock1 && index != S3Lock2)
+        return S3LockOpen(b);
     if (index >= 0x40)
-        return (b.crtc[0x39] & 0xE0) == 0xA0;
+        return S3SystemLockOpen(b);
     return true;
 }
 
@@ -95,23 +150,30 @@ void StoreRegister(VirtualBoardState& b, BYTE index, BYTE value)
         b.crtc[index] = value;
 }
 
+// A locked S3 answers FFh for its chip identity, as public emulators model it.
+BYTE LoadRegister(const VirtualBoardState& b, BYTE index)
+{
+    if (ChipOf(b).s3 && index == S3ChipId && !S3LockOpen(b) && !S3SystemLockOpen(b))
+        return 0xFF;
+    return b.crtc[index];
+}
+
 // The blanking a driver programs around a standard timing: horizontally from
 // the end of the display to one character short of the total, the end
 // compared on seven bits with CR5D bit 3 as its bit 6 where the blanking is
 // wider than 63 characters (1024x768 at 15 and 16 bits per pixel);
 // vertically from the first line after the display (CR15 holds the line
 // before it) to one line short of the total.
-void ProgramBlanking(VirtualBoardState& b, const StandardTiming& t, const BYTE* h)
+void ProgramBlanking(BYTE* r, int bitsPerPixel, const StandardTiming& t, const BYTE* h)
 {
-    BYTE* r = b.crtc;
-    int hDisplay = t.width * DotClocksPerPixel(b.bitsPerPixel) / 8;
+    int hDisplay = t.width * DotClocksPerPixel(bitsPerPixel) / 8;
     int hTotal = (h[0] | (h[4] & 0x01) << 8) + 5;
     int hEnd = hTotal - 1;
     int hEndBit6 = hEnd - hDisplay > 63 ? (hEnd >> 6 & 1) : 0;
     r[0x02] = (BYTE)hDisplay;
     r[0x03] = (BYTE)(0x80 | (hEnd & 0x1F));
     r[0x05] = (BYTE)(r[0x05] | (hEnd & 0x20) << 2);
-    r[0x5D] = (BYTE)((r[0x5D] & ~0x0C) | (hDisplay >> 8 & 1) << 2 | hEndBit6 << 3);
+    r[HOverflow] = (BYTE)((r[HOverflow] & ~0x0C) | (hDisplay >> 8 & 1) << 2 | hEndBit6 << 3);
 
     int lastDisplayed = t.height - 1;
     int vTotal = (t.cr06 | (t.cr07 & 0x01) << 8 | (t.cr07 & 0x20) << 4 | (t.cr5e & 0x01) << 10) + 2;
@@ -119,39 +181,63 @@ void ProgramBlanking(VirtualBoardState& b, const StandardTiming& t, const BYTE* 
     r[0x16] = (BYTE)(vTotal - 1);
     r[0x07] = (BYTE)((r[0x07] & ~0x08) | (lastDisplayed >> 8 & 1) << 3);
     r[0x09] = (BYTE)((r[0x09] & ~0x20) | (lastDisplayed >> 9 & 1) << 5);
-    r[0x5E] = (BYTE)((r[0x5E] & ~0x04) | (lastDisplayed >> 10 & 1) << 2);
+    r[VOverflow] = (BYTE)((r[VOverflow] & ~0x04) | (lastDisplayed >> 10 & 1) << 2);
 }
 
-// Programs the registers as the BIOS (mode 12h) or the display driver does.
-void ProgramMode(VirtualBoardState& b, int width, int height, int bitsPerPixel, int refresh)
+// The timing registers in the S3 layout, as the BIOS (mode 12h) or the
+// display driver programs them; returns the miscellaneous output register.
+BYTE ProgramTiming(BYTE* r, int width, int height, int bitsPerPixel, int refresh)
 {
     for (int i = 0; i < VirtualRegisterCount; ++i)
-        b.crtc[i] = 0;
+        r[i] = 0;
+    if (bitsPerPixel == 4) {
+        for (unsigned i = 0; i < sizeof Mode12Registers / sizeof Mode12Registers[0]; ++i)
+            r[Mode12Registers[i][0]] = Mode12Registers[i][1];
+        return MiscBase | Vga25MHz | SyncsNegative;
+    }
+    const StandardTiming* t = FindTiming(width, height, refresh);
+    const BYTE* h = (bitsPerPixel == 15 || bitsPerPixel == 16) ? t->twice : t->single;
+    r[0x00] = h[0];
+    r[0x01] = h[1];
+    r[0x04] = h[2];
+    r[0x05] = h[3];
+    r[HOverflow] = h[4];
+    r[0x06] = t->cr06;
+    r[0x07] = t->cr07;
+    r[0x10] = t->cr10;
+    r[0x11] = t->cr11;
+    r[0x12] = t->cr12;
+    r[VOverflow] = t->cr5e;
+    ProgramBlanking(r, bitsPerPixel, *t, h);
+    return (BYTE)(MiscBase | ProgrammableClock | t->syncs);
+}
+
+// The S3-layout timing put into the chip's own register file: the Trio64
+// takes it as it is, with its identity; the others keep the overflow bits in
+// registers of their own, and the TGUI's pixel bus follows the depth.
+void SettleChip(int chip, int bitsPerPixel, BYTE* registers, BYTE* ownOverflow)
+{
+    if (chip == VirtualTrio64) {
+        for (const auto& id : Trio64Identity)
+            registers[id[0]] = id[1];
+        ownOverflow[0] = ownOverflow[1] = 0;
+        return;
+    }
+    ownOverflow[0] = registers[HOverflow];
+    ownOverflow[1] = registers[VOverflow];
+    registers[HOverflow] = registers[VOverflow] = 0;
+    if (chip == VirtualTgui9440)
+        registers[TguiPixelBus] = TguiPixelBusOf(bitsPerPixel);
+}
+
+void ProgramMode(VirtualBoardState& b, int width, int height, int bitsPerPixel, int refresh)
+{
     b.width = width;
     b.height = height;
     b.bitsPerPixel = bitsPerPixel;
     b.refresh = refresh;
-    if (bitsPerPixel == 4) {
-        for (unsigned i = 0; i < sizeof Mode12Registers / sizeof Mode12Registers[0]; ++i)
-            b.crtc[Mode12Registers[i][0]] = Mode12Registers[i][1];
-        b.miscOutput = MiscBase | Vga25MHz | SyncsNegative;
-        return;
-    }
-    const StandardTiming* t = FindTiming(width, height, refresh);
-    const BYTE* h = (bitsPerPixel == 15 || bitsPerPixel == 16) ? t->twice : t->single;
-    b.crtc[0x00] = h[0];
-    b.crtc[0x01] = h[1];
-    b.crtc[0x04] = h[2];
-    b.crtc[0x05] = h[3];
-    b.crtc[0x5D] = h[4];
-    b.crtc[0x06] = t->cr06;
-    b.crtc[0x07] = t->cr07;
-    b.crtc[0x10] = t->cr10;
-    b.crtc[0x11] = t->cr11;
-    b.crtc[0x12] = t->cr12;
-    b.crtc[0x5E] = t->cr5e;
-    ProgramBlanking(b, *t, h);
-    b.miscOutput = (BYTE)(MiscBase | ProgrammableClock | t->syncs);
+    b.miscOutput = ProgramTiming(b.crtc, width, height, bitsPerPixel, refresh);
+    SettleChip(b.chip, bitsPerPixel, b.crtc, b.ownOverflow);
 }
 
 void ParseResolution(const char* text, int* width, int* height)
@@ -189,11 +275,11 @@ void ReadStartMode(int* width, int* height, int* bitsPerPixel)
     }
 }
 
-void FreshBoard(VirtualBoardState& b, int width, int height, int bitsPerPixel)
+void FreshBoard(VirtualBoardState& b, int width, int height, int bitsPerPixel, int chip)
 {
     ZeroMemory(&b, sizeof b);
     b.signature = BoardSignature;
-    b.deviceId = 0x8811;
+    b.chip = chip >= 0 && chip < VirtualChipCount ? chip : (int)VirtualTrio64;
     ProgramMode(b, width, height, bitsPerPixel, 60);
 }
 
@@ -227,11 +313,31 @@ VirtualBoardState* MapBoard()
     if (board->signature != BoardSignature) {
         int width, height, bitsPerPixel;
         ReadStartMode(&width, &height, &bitsPerPixel);
-        FreshBoard(*board, width, height, bitsPerPixel);
+        FreshBoard(*board, width, height, bitsPerPixel, VirtualTrio64);
     }
     Board = board;
     ReleaseMutex(BoardMutex);
     return Board;
+}
+
+void LogWrite(VirtualBoardState& b, WORD port, BYTE value)
+{
+    VirtualPortWrite& entry = b.writeLog[b.portWrites % VirtualWriteLogCapacity];
+    entry.port = port;
+    entry.value = value;
+    entry.index = port == 0x3D5 ? b.index : 0;
+    ++b.portWrites;
+}
+
+// One harm's sentence after those before it; the sentences are this file's
+// own, each well within the room.
+void AddHarm(char* text, int capacity, const char* sentence, int found, int expected)
+{
+    if (text[0] != '\0')
+        TextAppend(text, capacity, " ");
+    char value[96];
+    wsprintfA(value, sentence, found, expected);
+    TextAppend(text, capacity, value);
 }
 
 } // namespace
@@ -259,7 +365,7 @@ BYTE VirtualPortIn(WORD port)
     if (port == 0x3D4)
         value = b.index;
     else if (port == 0x3D5)
-        value = b.crtc[b.index];
+        value = LoadRegister(b, b.index);
     else if (port == 0x3CC)
         value = b.miscOutput;
     if (PortWatcher != 0)
@@ -270,9 +376,9 @@ BYTE VirtualPortIn(WORD port)
 void VirtualPortOut(WORD port, BYTE value)
 {
     VirtualBoardState& b = *MapBoard();
-    ++b.portWrites;
+    LogWrite(b, port, value);
     if (port == 0x3D4)
-        b.index = (BYTE)(value & (VirtualRegisterCount - 1));
+        b.index = (BYTE)(value & ChipOf(b).indexMask);
     else if (port == 0x3D5)
         StoreRegister(b, b.index, value);
     else if (port == 0x3C2)
@@ -324,17 +430,86 @@ LONG VirtualRequestMode(int width, int height, int bitsPerPixel, int refresh)
     return result;
 }
 
-void VirtualBoardReset(int width, int height, int bitsPerPixel)
+void VirtualBoardReset(int width, int height, int bitsPerPixel, int chip)
 {
     VirtualBoardState& b = *MapBoard();
     WaitForSingleObject(BoardMutex, INFINITE);
-    FreshBoard(b, width, height, bitsPerPixel);
+    FreshBoard(b, width, height, bitsPerPixel, chip);
     ReleaseMutex(BoardMutex);
 }
 
 void VirtualBoardRead(VirtualBoardState* state)
 {
     *state = *MapBoard();
+}
+
+const char* VirtualChipName(int chip)
+{
+    return chip >= 0 && chip < VirtualChipCount ? Chips[chip].name : "";
+}
+
+int VirtualChipOfName(const char* name)
+{
+    for (int chip = 0; chip < VirtualChipCount; ++chip)
+        if (TextEqual(name, Chips[chip].name))
+            return chip;
+    return -1;
+}
+
+void VirtualModeRegisters(int chip, int width, int height, int bitsPerPixel, int refresh, BYTE* registers)
+{
+    BYTE ownOverflow[2];
+    ProgramTiming(registers, width, height, bitsPerPixel, refresh);
+    SettleChip(chip, bitsPerPixel, registers, ownOverflow);
+}
+
+void VirtualTimingRegisters(const VirtualBoardState& state, BYTE* registers)
+{
+    for (int i = 0; i < VirtualRegisterCount; ++i)
+        registers[i] = state.crtc[i];
+    if (ChipOf(state).s3)
+        return;
+    registers[HOverflow] = state.ownOverflow[0];
+    registers[VOverflow] = state.ownOverflow[1];
+}
+
+// The TGUI's pixel bus is wrong for the depth: the DAC takes the pixels at
+// another width. Where a chip decodes six index bits, CR1D bit 7 is a display
+// start bit (Cirrus) and CR1E holds the interlace and display start bits (old
+// Trident): the mode leaves both 00h, and anything else shows other memory.
+bool VirtualBoardHarm(const VirtualBoardState& b, char* text, int capacity)
+{
+    if (capacity <= 0)
+        return false;
+    text[0] = '\0';
+    bool garbled = false;
+    if (b.chip == VirtualTgui9440) {
+        BYTE bus = TguiPixelBusOf(b.bitsPerPixel);
+        if (b.crtc[TguiPixelBus] != bus) {
+            AddHarm(text, capacity, "The pixel bus CR38 is %02Xh, not %02Xh.", b.crtc[TguiPixelBus], bus);
+            garbled = true;
+        }
+        if (b.crtc[TguiPciRegister] & TguiMemoryMappedIo)
+            AddHarm(text, capacity, "CR39 %02Xh turned memory-mapped I/O on.", b.crtc[TguiPciRegister], 0);
+    } else if (b.chip == VirtualSixBit) {
+        if (b.crtc[SixBitStartRegister] != 0) {
+            AddHarm(text, capacity, "The display start CR1D is %02Xh, not %02Xh.", b.crtc[SixBitStartRegister], 0);
+            garbled = true;
+        }
+        if (b.crtc[SixBitInterlaceRegister] != 0) {
+            AddHarm(text, capacity, "The interlace CR1E is %02Xh, not %02Xh.", b.crtc[SixBitInterlaceRegister], 0);
+            garbled = true;
+        }
+    }
+    return garbled;
+}
+
+bool VirtualLoggedWrite(const VirtualBoardState& state, LONG n, VirtualPortWrite* write)
+{
+    if (n < 0 || n >= state.portWrites || state.portWrites - n > VirtualWriteLogCapacity)
+        return false;
+    *write = state.writeLog[n % VirtualWriteLogCapacity];
+    return true;
 }
 
 long VirtualDotClock(const VirtualBoardState& state)

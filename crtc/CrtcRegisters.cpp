@@ -99,6 +99,9 @@ void TakeTimingSnapshot()
     StandardVgaMode = TextEqual(CurrentResolution, "640,480") && TextEqual(CurrentBitsPerPixel, "4");
     ZeroMemory(&SnapshotTiming, sizeof SnapshotTiming);
     ZeroMemory(&CurrentTiming, sizeof CurrentTiming);
+    // Zero limits: every move is refused, and none reaches the chip.
+    if (!S3ChipFound)
+        return;
     UnlockTimingRegisters();
 
     BYTE cr5d = ReadOverflow(0x5D);

@@ -85,6 +85,8 @@ void MoveDown()
 // stay as the snapshot found them, since that is the pulse being restored.
 void ProgramSyncPosition(BOOL useCurrent)
 {
+    if (!S3ChipFound)
+        return;
     if (!useCurrent) {
         CurrentTiming.HSyncStart = SnapshotTiming.HSyncStart;
         CurrentTiming.HSyncEnd = SnapshotTiming.HSyncEnd;

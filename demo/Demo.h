@@ -19,8 +19,9 @@ void MoveThePictureOnTheMonitor(HWND sheet, const char* screenshotDir);
 // process exit code.
 int RunReplay(const char* startTitle, const char* screenshotDir);
 // A desktop area and a monitor type changed on the Settings page, followed by
-// the extension page; returns the process exit code.
-int RunSettingsReplay(const char* startTitle);
+// the extension page, whose moves must be off (the board's chip takes none)
+// or on; returns the process exit code.
+int RunSettingsReplay(const char* startTitle, bool movesOff);
 // The extension page opened and closed with Cancel: its status lines, its
 // labels and the board, checked to agree; returns the process exit code.
 int RunStatusCheck(const char* startTitle);

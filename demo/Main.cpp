@@ -4,9 +4,12 @@
 //   Replay [--screenshots DIR] [--page TITLE]   the typical refresh-rate request
 //                                               through the extension page,
 //                                               every step checked
-//   Replay --settings [--page TITLE]            the desktop area and the monitor
+//   Replay --settings [--moves-off] [--page TITLE]
+//                                               the desktop area and the monitor
 //                                               type changed on Settings, checked
-//                                               on the extension page
+//                                               on the extension page, whose
+//                                               moves are off on a board that
+//                                               takes none
 //   Replay --status [--page TITLE]              prints the extension page as it
 //                                               opens and checks that it shows
 //                                               the rate the board runs
@@ -24,6 +27,7 @@ struct Options {
     const char* page = "Glimora";
     const char* screenshots = nullptr;
     bool settings = false;
+    bool movesOff = false;
     bool status = false;
 };
 
@@ -32,6 +36,8 @@ bool ParseOptions(int argc, char** argv, Options* options)
     for (int i = 1; i < argc; ++i) {
         if (strcmp(argv[i], "--settings") == 0)
             options->settings = true;
+        else if (strcmp(argv[i], "--moves-off") == 0)
+            options->movesOff = true;
         else if (strcmp(argv[i], "--status") == 0)
             options->status = true;
         else if (strcmp(argv[i], "--page") == 0 && i + 1 < argc)
@@ -50,13 +56,13 @@ int main(int argc, char** argv)
 {
     Options options;
     if (!ParseOptions(argc, argv, &options)) {
-        fprintf(stderr, "usage: Replay [--screenshots DIR] [--settings] [--status] [--page TITLE]\n");
+        fprintf(stderr, "usage: Replay [--screenshots DIR] [--settings [--moves-off]] [--status] [--page TITLE]\n");
         return 2;
     }
     StartStandIn();
     int status;
     if (options.settings)
-        status = RunSettingsReplay(options.page);
+        status = RunSettingsReplay(options.page, options.movesOff);
     else if (options.status)
         status = RunStatusCheck(options.page);
     else

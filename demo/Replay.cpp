@@ -7,7 +7,8 @@
 // give; the boxes are answered by a CBT hook on the sheet's thread.
 //
 // A second scenario changes the desktop area and the monitor type on the
-// Settings page and checks that the extension page follows; a third opens the
+// Settings page and checks that the extension page follows, its moves on, or
+// off with the page saying why on a board whose chip takes none; a third opens the
 // page, checks that it shows the rate the board runs, and cancels.
 #include "demo/Demo.h"
 #include "host/Host.h"
@@ -502,15 +503,35 @@ void TypicalRequest(HWND sheet, HWND page)
     PressSheetOk(sheet);
 }
 
+bool MovesOff;   // the board's chip takes no moves
+
+// The arrows and the drag pad on, or off and the page saying why.
+void CheckMovesOffer(HWND page)
+{
+    bool arrows = Enabled(page, IDC_LEFT) && Enabled(page, IDC_RIGHT) && Enabled(page, IDC_UP) &&
+                  Enabled(page, IDC_DOWN);
+    bool pad = Enabled(page, IDC_POSITION_PAD);
+    // The note's own flag: the sheet may be showing another page.
+    bool shown = (GetWindowLongA(GetDlgItem(page, IDC_MOVES_NOTE), GWL_STYLE) & WS_VISIBLE) != 0;
+    std::string note = shown ? ControlText(page, IDC_MOVES_NOTE) : "";
+    Say("  page: arrows %s, drag pad %s, note \"%s\"", arrows ? "on" : "off", pad ? "on" : "off", note.c_str());
+    if (MovesOff)
+        Check(!arrows && !pad && !note.empty(), "the moves are off, and the page says why");
+    else
+        Check(arrows && pad && note.empty(), "the arrows and the drag pad are on");
+}
+
 void ChangeSettings(HWND sheet, HWND page)
 {
     SayPage(page);
+    CheckMovesOffer(page);
     PropSheet_SetCurSel(sheet, nullptr, 3);
     PumpSheet(sheet, 300);
     HWND settings = PropSheet_GetCurrentPageHwnd(sheet);
     Check(boxes::SheetTabTitle(sheet, 3) == "Settings" && settings != page, "the Settings page is shown");
     ChangeDesktopArea(sheet, settings, page);
     ChangeMonitor(sheet, settings, page);
+    CheckMovesOffer(page);
     Say("== [4] Press the sheet's OK");
     PropSheet_PressButton(sheet, PSBTN_OK);
     Check(PumpSheet(sheet, 60000), "the sheet closed");
@@ -534,8 +555,9 @@ int RunReplay(const char* title, const char* screenshotDir)
     return RunOnPage(title, "replay", TypicalRequest, "== [7] Release the extension");
 }
 
-int RunSettingsReplay(const char* title)
+int RunSettingsReplay(const char* title, bool movesOff)
 {
+    MovesOff = movesOff;
     return RunOnPage(title, "replay", ChangeSettings, nullptr);
 }
 

@@ -59,7 +59,7 @@ const HelpTopic HelpTopics[] = {
     { IDC_STATUS_TREE, 4 }, { IDC_MAX_RESOLUTION_TEXT, 5 }, { IDC_MAX_RESOLUTION, 6 },
     { IDC_MAX_REFRESH_TEXT, 7 }, { IDC_MAX_REFRESH, 8 }, { IDC_DEFAULT, 9 },
     { IDC_ADVANCE, 10 }, { IDC_OPTIMIZE, 11 }, { IDC_TEST, 12 },
-    { IDC_RATE_TRACKBAR, 13 }, { IDC_RATE_LABEL, 14 },
+    { IDC_RATE_TRACKBAR, 13 }, { IDC_RATE_LABEL, 14 }, { IDC_MOVES_NOTE, 15 },
 };
 
 void EnableControl(HWND page, int control, BOOL enable)
@@ -150,10 +150,26 @@ void RegisterHotKeys(HWND page)
         RegisterHotKey(page, key.id, MOD_ALT, key.virtualKey);
 }
 
+// The moves only where the chip takes them. Elsewhere the arrows and the pad
+// are off, the Alt keys stay free for other programs, and the note beside
+// the arrows says why.
+void OfferMoves(HWND page)
+{
+    if (S3ChipFound) {
+        RegisterHotKeys(page);
+        return;
+    }
+    for (const ArrowFace& face : ArrowFaces)
+        EnableControl(page, face.control, FALSE);
+    EnableWindow(PositionPad, FALSE);
+    ShowWindow(GetDlgItem(page, IDC_MOVES_NOTE), SW_SHOW);
+}
+
 void OnInitDialog(HWND page)
 {
     if (FirstRunFlag == 1)
         RecordInitialSettings();
+    IdentifyChip();
     InitRefreshPage(page);
     UpdateBytesPerPixel();
     TakeTimingSnapshot();
@@ -170,6 +186,7 @@ void OnDestroy(HWND page)
     UnhookWindowsHookEx(HookHandle);
     HookHandle = 0;
     PageWindow = 0;
+    ForgetChip();
 }
 
 void ChooseAdvance(HWND page)
@@ -282,10 +299,11 @@ void EndDrag(HWND page)
         ReleaseCapture();
 }
 
+// A pad that is off starts no drag: the page gets the press all the same.
 void BeginDrag(HWND page, int x, int y)
 {
     EndDrag(page);
-    if (InsideDragArea(x, y)) {
+    if (IsWindowEnabled(PositionPad) && InsideDragArea(x, y)) {
         DragActive = 1;
         DragOrigin.x = x;
         DragOrigin.y = y;
@@ -352,7 +370,7 @@ void InitRefreshPage(HWND page)
     EnableByPolicy(page);
     SetArrowFaces(page);
     TakeDragArea(page);
-    RegisterHotKeys(page);
+    OfferMoves(page);
 }
 
 INT_PTR CALLBACK RefreshPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam)

@@ -36,6 +36,14 @@ ModeLineFound ReadModeLine(char* line, int capacity);
 void ReadRefreshTable();
 void ApplyRefreshRate();
 
+// What the registry of present devices names as the display adapter: a PCI
+// adapter of another vendor than S3 when one is present, else an S3 one
+// (its PCI device identifier into s3Device), else nothing (ISA and VLB
+// boards have no PCI node; the key a board taken out left in HKLM\Enum has
+// no node either). Reads only.
+enum PresentAdapter { NoAdapterNamed, S3AdapterNamed, OtherAdapterNamed };
+int FindPresentDisplayAdapter(WORD* s3Device);
+
 // Registry access shared by the settings store, the page and its hook: a key
 // is opened (never created) for one operation and closed after it.
 

@@ -10,6 +10,7 @@
 #include "board/VirtualBoard.h"
 #include "crtc/Crtc.h"
 #include "settings/PageState.h"
+#include "tests/support/Boards.h"
 
 struct PortAccess {
     WORD port;
@@ -114,6 +115,10 @@ protected:
         memset(&SnapshotTiming, 0, sizeof SnapshotTiming);
         memset(&CurrentTiming, 0, sizeof CurrentTiming);
         BytesPerPixel = 0;
+        // An S3 the registry does not name, identified as the page does first.
+        boards::RemoveDevices();
+        VirtualBoardReset(640, 480, 8);
+        IdentifyChip();
         PortLog().clear();
         WatchVirtualPorts(RecordAccess);
     }

@@ -11,14 +11,16 @@
 
 namespace {
 
-// Each context's topic title, 0 to 14: the four arrows, the status tree, the
+// Each context's topic title, 0 to 15: the four arrows, the status tree, the
 // monitor's limits and their labels, the three policies, Test, the track bar
-// and its rate.
+// and its rate, the note why the moves are off.
 const char* const Titles[] = {
     "Up arrow", "Down arrow", "Left arrow", "Right arrow", "Display status",
     "Max. Resolution", "Highest resolution", "Max. Refresh", "Highest refresh rate",
     "Default", "Advance", "Optimize", "Test", "Refresh rate slider", "Selected rate",
+    "Picture moves off",
 };
+const int Contexts = sizeof Titles / sizeof Titles[0];
 const int TestButtonContext = 12;
 
 const std::string HelpFile = screen::BuildFolderFile("package\\Glimhelp.hlp");
@@ -70,15 +72,15 @@ TEST(HelpFile, ContextMapLeadsEachNumberToItsControlsTopic)
     });
 
     size_t map = files["|CTXOMAP"] + 9;
-    ASSERT_EQ(15, Number(data, map, 2));
+    ASSERT_EQ(Contexts, Number(data, map, 2));
     std::set<long> topics;
-    for (int n = 0; n < 15; ++n) {
+    for (int n = 0; n < Contexts; ++n) {
         EXPECT_EQ(n, Number(data, map + 2 + n * 8, 4)) << "record " << n;
         long topic = Number(data, map + 6 + n * 8, 4);
         topics.insert(topic);
         EXPECT_EQ(Titles[n], titles[topic]) << "context " << n << " leads to topic offset " << topic;
     }
-    EXPECT_EQ(15u, topics.size()) << "distinct topics";
+    EXPECT_EQ((size_t)Contexts, topics.size()) << "distinct topics";
 }
 
 // The title of the topic the viewer shows: the first line of its text.
@@ -104,7 +106,7 @@ bool WaitFor(const std::function<bool()>& done)
 TEST(HelpViewer, ShowsTheTopicOfEachContextAndQuits)
 {
     HWND owner = CreateWindowA("STATIC", "", WS_OVERLAPPED, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
-    for (int n = 0; n < 15; ++n) {
+    for (int n = 0; n < Contexts; ++n) {
         WinHelpA(owner, HelpFile.c_str(), HELP_CONTEXT, n);
         EXPECT_TRUE(WaitFor([&] { return ShownTitle() == Titles[n]; }))
             << "context " << n << ": the viewer shows \"" << ShownTitle() << "\", not \"" << Titles[n] << "\"";

@@ -7,6 +7,7 @@
 #include <vector>
 #include "board/VirtualBoard.h"
 #include "common/Process.h"
+#include "tests/support/Boards.h"
 #include "tests/support/Registry.h"
 #include "tests/support/Robot.h"
 #include <shellapi.h>
@@ -267,5 +268,31 @@ TEST_F(InstallTest, SettingsPageChangesReachTheInstalledPage)
     EXPECT_EQ("Super VGA 800x600",
               machine::Text(HKEY_LOCAL_MACHINE, std::string(machine::MonitorClassPath) + "\\0000", "DriverDesc"));
 }
+
+// The same through the installed page on every board of the table whose chip
+// takes no moves: the page says so, and all it wrote to the board while the
+// resolution and the monitor changed is its identity check (none where the
+// registry names another vendor's adapter), which left the registers as the
+// driver programs them for the new mode and the picture unharmed.
+class InstalledOnABoardTakingNoMoves : public InstallTest, public ::testing::WithParamInterface<boards::Board> {};
+
+TEST_P(InstalledOnABoardTakingNoMoves, SettingsPageChangesWriteNothingToAChipThatTakesNoMoves)
+{
+    const boards::Board& board = GetParam();
+    Install();
+    boards::Install(board, 800, 600, 16);
+    VirtualBoardState found;
+    VirtualBoardRead(&found);
+    std::string output;
+    std::string replay = "\"" + ProgramFolder() + "\\Replay.exe\" --settings";
+    EXPECT_EQ(0, RunProgram(replay + " --moves-off", &output)) << output;
+    VirtualBoardState after;
+    VirtualBoardRead(&after);
+    EXPECT_EQ("1024x768@60", std::to_string(after.width) + "x" + std::to_string(after.height) + "@" +
+                                 std::to_string(after.refresh));
+    boards::ExpectUntouched(board, found);
+}
+
+INSTANTIATE_TEST_SUITE_P(Boards, InstalledOnABoardTakingNoMoves, ::testing::ValuesIn(boards::TakingNoMoves()), boards::Name);
 
 } // namespace

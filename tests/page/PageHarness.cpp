@@ -23,6 +23,7 @@ void ResetPageState()
     std::memset(RefreshList, 0, sizeof RefreshList);
     PageWindow = nullptr;
     DragActive = 0;
+    S3ChipFound = FALSE;
     std::memset(&SnapshotTiming, 0, sizeof SnapshotTiming);
     std::memset(&CurrentTiming, 0, sizeof CurrentTiming);
 }
@@ -267,6 +268,35 @@ bool TypeAltKey(BYTE key)
             return true;
     }
     return false;
+}
+
+void Mouse(POINT at, DWORD buttons)
+{
+    int x = MulDiv(at.x, 65535, GetSystemMetrics(SM_CXSCREEN) - 1);
+    int y = MulDiv(at.y, 65535, GetSystemMetrics(SM_CYSCREEN) - 1);
+    mouse_event(MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | buttons, x, y, 0, 0);
+    MSG message;
+    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+        TranslateMessage(&message);
+        DispatchMessageA(&message);
+        if (message.message == WM_LBUTTONUP)
+            break;
+    }
+}
+
+POINT CentreOf(HWND window)
+{
+    RECT r;
+    GetWindowRect(window, &r);
+    return { (r.left + r.right) / 2, (r.top + r.bottom) / 2 };
+}
+
+void ClickWithMouse(HWND control)
+{
+    POINT at = CentreOf(control);
+    Mouse(at, 0);
+    Mouse(at, MOUSEEVENTF_LEFTDOWN);
+    Mouse(at, MOUSEEVENTF_LEFTUP);
 }
 
 void ChangeResolution(int width, int height, int refresh)

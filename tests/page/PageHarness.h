@@ -50,9 +50,20 @@ void DragThumbToEnd(HWND page);
 // A press and a release of the left button on a control's middle.
 void PressAndRelease(HWND dialog, int control);
 
-// Alt+key typed as a user types it; this thread's messages run until the
-// page has had the hot key it gave. False when none came.
+// Alt+key typed as a user types it; this thread's messages run until a
+// window of the thread has had the hot key it gave. False when none came.
 bool TypeAltKey(BYTE key);
+
+// Real mouse input at a point of the screen. The input is queued at once;
+// its messages are run up to a release, nothing after it: the cursor put back
+// after a drag step queues a move behind it, and a move without the button
+// ends a drag by itself.
+void Mouse(POINT at, DWORD buttons);
+// The middle of a window on the screen.
+POINT CentreOf(HWND window);
+// The mouse over the middle of a control, its left button pressed and
+// released there: what a disabled control never sees.
+void ClickWithMouse(HWND control);
 
 // What the Settings page does: the new resolution goes to the registry, then
 // the mode is requested, which broadcasts WM_DISPLAYCHANGE.

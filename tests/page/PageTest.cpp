@@ -392,31 +392,6 @@ TEST_F(RefreshPage, DragPadMovesOneStepPerAxisAndReturnsTheCursor)
     EXPECT_EQ(Positions(hsync, vsync) + back, drag(0, 10)) << "CR04,CR10 after down";
 }
 
-// Real mouse input at a point of the screen. The input is queued at once;
-// its messages are run up to a release, nothing after it: the cursor put back
-// after a drag step queues a move behind it, and a move without the button
-// ends a drag by itself.
-void Mouse(POINT at, DWORD buttons)
-{
-    int x = MulDiv(at.x, 65535, GetSystemMetrics(SM_CXSCREEN) - 1);
-    int y = MulDiv(at.y, 65535, GetSystemMetrics(SM_CYSCREEN) - 1);
-    mouse_event(MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | buttons, x, y, 0, 0);
-    MSG message;
-    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
-        TranslateMessage(&message);
-        DispatchMessageA(&message);
-        if (message.message == WM_LBUTTONUP)
-            break;
-    }
-}
-
-POINT CentreOf(HWND window)
-{
-    RECT r;
-    GetWindowRect(window, &r);
-    return { (r.left + r.right) / 2, (r.top + r.bottom) / 2 };
-}
-
 // Each arrow button pressed and released with the mouse, as a user clicks
 // it, moves the picture its own way from where the one before left it (16
 // bits per pixel: two units a step).
@@ -431,10 +406,7 @@ TEST_F(RefreshPage, EachArrowButtonClickedMovesThePictureItsWay)
         {IDC_RIGHT, "Right", h, v + 1}, {IDC_DOWN, "Down", h, v},
     };
     for (const auto& click : clicks) {
-        POINT at = CentreOf(GetDlgItem(page, click.button));
-        Mouse(at, 0);
-        Mouse(at, MOUSEEVENTF_LEFTDOWN);
-        Mouse(at, MOUSEEVENTF_LEFTUP);
+        ClickWithMouse(GetDlgItem(page, click.button));
         EXPECT_EQ(Positions(click.hsync, click.vsync), BoardPositions())
             << "CR04,CR10 after a click on " << click.name << ", from " << h << "," << v;
     }

@@ -1,4 +1,5 @@
 #include "tests/support/Registry.h"
+#include "tests/support/Boards.h"
 
 namespace machine {
 
@@ -134,6 +135,7 @@ void RemoveAll()
     DeleteTree(HKEY_LOCAL_MACHINE, "Enum\\Monitor\\Default_Monitor");
     DeleteTree(HKEY_LOCAL_MACHINE, MonitorClassPath);
     DeleteTree(HKEY_LOCAL_MACHINE, "Software\\Orvel");
+    boards::RemoveDevices();
 }
 
 } // namespace machine
