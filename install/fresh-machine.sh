@@ -23,13 +23,20 @@ export WINEDEBUG="${WINEDEBUG:--all}" WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-msco
 . "$here/wine-prefix.sh"
 # The value of a REG_SZ line of the machine profile.
 profile_value() { sed -n "s/^\"$1\"=\"\(.*\)\"\r\{0,1\}\$/\1/p" "$here/example-machine.reg"; }
+# A step that fails ends the script (set -e): say which one.
+step="starting"
+trap 'status=$?; [ "$status" -eq 0 ] || echo "fresh-machine.sh: $step failed (status $status)" >&2' EXIT
 
 "$server" -k >/dev/null 2>&1 || true
 rm -rf "$WINEPREFIX"
+step="making the prefix"
 make_wine_prefix "$wine" "$arch"
+step="importing the machine profile"
 "$wine" regedit /S "$(winepath_of "$here/example-machine.reg")" </dev/null >/dev/null 2>&1
+step="resetting the board"
 "$wine" "$bin/BoardInspect.exe" reset "$(profile_value Resolution)" "$(profile_value BitsPerPixel)" </dev/null
 
+step="installing the package"
 "$wine" rundll32 setupapi,InstallHinfSection DefaultInstall 132 "$(winepath_of "$package/Glimora.inf")" \
     </dev/null >/dev/null 2>&1
 # A 32-bit prefix has the System folder already, as "system".
