@@ -77,7 +77,7 @@ void VirtualBoardReset(int width, int height, int bitsPerPixel, int chip = Virtu
 // A copy of the board's state.
 void VirtualBoardRead(VirtualBoardState* state);
 
-// The chip's name as BoardInspect takes and prints it ("trio64", "tgui9440",
+// The chip's name as BoardReport takes and prints it ("trio64", "tgui9440",
 // "sixbit"), and the chip of a name (-1 for none).
 const char* VirtualChipName(int chip);
 int VirtualChipOfName(const char* name);

@@ -5,7 +5,7 @@
 #
 #   fresh-machine.sh PACKAGE_FOLDER BIN_FOLDER [WINE ARCH]
 #
-# BIN_FOLDER holds BoardInspect.exe of the same build. WINE ARCH: the Wine
+# BIN_FOLDER holds BoardReport.exe of the same build. WINE ARCH: the Wine
 # that runs it and the prefix's architecture, wine64 and win64 unless given
 # (wine32/wine and win32 for the i686 build). The caller sets WINEPREFIX, and
 # DISPLAY where there is one.
@@ -34,7 +34,7 @@ make_wine_prefix "$wine" "$arch"
 step="importing the machine profile"
 "$wine" regedit /S "$(winepath_of "$here/example-machine.reg")" </dev/null >/dev/null 2>&1
 step="resetting the board"
-"$wine" "$bin/BoardInspect.exe" reset "$(profile_value Resolution)" "$(profile_value BitsPerPixel)" </dev/null
+"$wine" "$bin/BoardReport.exe" reset "$(profile_value Resolution)" "$(profile_value BitsPerPixel)" </dev/null
 
 step="installing the package"
 "$wine" rundll32 setupapi,InstallHinfSection DefaultInstall 132 "$(winepath_of "$package/Glimora.inf")" \

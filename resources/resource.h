@@ -44,7 +44,7 @@
 #define IDC_BANNER              1067
 #define IDC_POSITION_PAD        1073
 #define IDC_LOGO                1075
-#define IDC_MOVES_NOTE          1076    // why the moves are off, shown only where they are
+#define IDC_MOVES_NOTE          1076    // why the moves are off, shown only on a board that takes none
 
 // Confirmation controls (template 144)
 #define IDC_CONFIRM_TEXT        144

@@ -25,13 +25,13 @@ void Write(BYTE index, BYTE value)
     BoardPortOut(0x3D5, value);
 }
 
-// Runs BoardInspect.exe (beside this program) and returns what it printed.
-std::string RunInspector(const std::string& arguments)
+// Runs BoardReport.exe (beside this program) and returns what it printed.
+std::string RunBoardReport(const std::string& arguments)
 {
     char path[MAX_PATH];
     GetModuleFileNameA(nullptr, path, MAX_PATH);
     std::string command = path;
-    command = "\"" + command.substr(0, command.find_last_of('\\')) + "\\BoardInspect.exe\" " + arguments;
+    command = "\"" + command.substr(0, command.find_last_of('\\')) + "\\BoardReport.exe\" " + arguments;
     SECURITY_ATTRIBUTES inherit = {sizeof inherit, nullptr, TRUE};
     HANDLE readEnd, writeEnd;
     CreatePipe(&readEnd, &writeEnd, &inherit, 0);
@@ -247,16 +247,16 @@ TEST_F(BoardTest, AnotherProcessSeesTheSameRegisters)
 {
     Write(0x39, 0xA5);
     Write(0x5D, 0x15);
-    std::string printed = RunInspector("");
+    std::string printed = RunBoardReport("");
     EXPECT_EQ("15", Line(printed, "CR5D")) << printed;
     EXPECT_EQ("A5", Line(printed, "CR39")) << printed;
     EXPECT_EQ("640", Line(printed, "width"));
 
-    ASSERT_EQ("", RunInspector("reset 640,480 4"));
+    ASSERT_EQ("", RunBoardReport("reset 640,480 4"));
     EXPECT_EQ(0x54, Read(0x04));
     EXPECT_EQ(0xEA, Read(0x10));
     EXPECT_EQ(0x8C, Read(0x11));
-    printed = RunInspector("");
+    printed = RunBoardReport("");
     EXPECT_EQ("54", Line(printed, "CR04")) << printed;
     EXPECT_EQ("EA", Line(printed, "CR10"));
     EXPECT_EQ("8C", Line(printed, "CR11"));
@@ -346,11 +346,11 @@ TEST_F(BoardTest, OtherChipsRunTheSameTimingsWithTheirOwnOverflow)
 // prints the log, and puts a fresh board of a chip in a mode.
 TEST_F(BoardTest, WriteLogKeepsTheLatestWritesForEveryProcess)
 {
-    ASSERT_EQ("", RunInspector("reset 800,600 16 tgui9440"));
-    EXPECT_EQ("tgui9440", Line(RunInspector(""), "chip"));
+    ASSERT_EQ("", RunBoardReport("reset 800,600 16 tgui9440"));
+    EXPECT_EQ("tgui9440", Line(RunBoardReport(""), "chip"));
     Write(0x13, 0x5A);
     BoardPortOut(0x3C2, 0xEF);
-    std::string printed = RunInspector("writes");
+    std::string printed = RunBoardReport("writes");
     printed.erase(std::remove(printed.begin(), printed.end(), '\r'), printed.end());
     EXPECT_EQ("3D4 13\n3D5 5A CR13\n3C2 EF\n", printed);
     EXPECT_EQ("3D4:13 3D5:5A 3C2:EF", boards::WritesSince(Board(), 0));
@@ -363,7 +363,7 @@ TEST_F(BoardTest, WriteLogKeepsTheLatestWritesForEveryProcess)
     ASSERT_TRUE(VirtualLoggedWrite(state, 3, &write));
     EXPECT_EQ(0x3D4, write.port);
     EXPECT_EQ(0x00, write.value);
-    std::string refused = RunInspector("reset 800,600 16 mach64");
+    std::string refused = RunBoardReport("reset 800,600 16 mach64");
     EXPECT_NE(std::string::npos, refused.find("no chip mach64")) << refused;
 }
 

@@ -255,19 +255,23 @@ private:
 // the last request.
 std::string Describe(const VirtualBoardState& b)
 {
-    char text[4096];   // room for every register the board has
-    int at = std::snprintf(text, sizeof text, "mode %ldx%ldx%ld at %ld Hz, misc %02X, index %02X\n", b.width, b.height,
-                           b.bitsPerPixel, b.refresh, b.miscOutput, b.index);
+    char line[160];
+    std::snprintf(line, sizeof line, "mode %ldx%ldx%ld at %ld Hz, misc %02X, index %02X\n", b.width, b.height,
+                  b.bitsPerPixel, b.refresh, b.miscOutput, b.index);
+    std::string text = line;
     for (int row = 0; row < VirtualRegisterCount; row += 16) {
-        at += std::snprintf(text + at, sizeof text - at, "CR%02X:", row);
-        for (int i = row; i < row + 16; ++i)
-            at += std::snprintf(text + at, sizeof text - at, " %02X", b.crtc[i]);
-        at += std::snprintf(text + at, sizeof text - at, "\n");
+        std::snprintf(line, sizeof line, "CR%02X:", row);
+        text += line;
+        for (int i = row; i < row + 16; ++i) {
+            std::snprintf(line, sizeof line, " %02X", b.crtc[i]);
+            text += line;
+        }
+        text += "\n";
     }
-    std::snprintf(text + at, sizeof text - at, "%ld port reads, %ld writes, %ld mode requests, the last %ldx%ldx%ld@%ld: %ld\n",
+    std::snprintf(line, sizeof line, "%ld port reads, %ld writes, %ld mode requests, the last %ldx%ldx%ld@%ld: %ld\n",
                   b.portReads, b.portWrites, b.modeRequests, b.lastWidth, b.lastHeight, b.lastBitsPerPixel,
                   b.lastRefresh, b.lastResult);
-    return text;
+    return text + line;
 }
 
 // How the binary reached the board: what the trap served and the import

@@ -20,7 +20,7 @@ failures=0
 
 windows_path() { printf 'Z:%s' "$1" | tr / '\\'; }
 quiet() { "$wine" "$@" </dev/null >/dev/null 2>&1; }
-board() { "$wine" "$bin/BoardInspect.exe" </dev/null 2>/dev/null | tr -d '\r' | sed -n "s/^$1=//p"; }
+board() { "$wine" "$bin/BoardReport.exe" </dev/null 2>/dev/null | tr -d '\r' | sed -n "s/^$1=//p"; }
 check() {
     if [ "$2" = "$3" ]; then
         echo "ok: $1 ($2)"
@@ -52,7 +52,7 @@ remove_everything() {
         quiet reg delete "$key" /f
     done
     rm -f "$WINEPREFIX"/drive_c/windows/System/{Ratelle.dll,Purvix.exe,Glimrate.exe,Glimhelp.hlp,Glimlogo.bmp,OV_Logo.bmp}
-    quiet "$bin/BoardInspect.exe" reset 800,600 16
+    quiet "$bin/BoardReport.exe" reset 800,600 16
 }
 trap remove_everything EXIT
 
@@ -68,7 +68,7 @@ check "the replay's checks" "$(tail -n 1 replay.log | tr -d '\r' | sed 's/.*, //
 check "the board after the replay" "$(board refresh)" 85
 
 echo "== Windows restarts"
-quiet "$bin/BoardInspect.exe" reset 800,600 16
+quiet "$bin/BoardReport.exe" reset 800,600 16
 check "the board at boot" "$(board refresh)" 60
 restart_windows
 wait_for_rate 85

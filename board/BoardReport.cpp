@@ -1,13 +1,13 @@
-// BoardInspect: prints the virtual board's state as name=value lines, its
+// BoardReport: prints the virtual board's state as name=value lines, its
 // log of port writes, or puts a fresh board in a mode.
 //
-//   BoardInspect                          the chip, the mode, the CRT controller
+//   BoardReport                           the chip, the mode, the CRT controller
 //                                         registers, the miscellaneous output
 //                                         register, the counters, the last mode
 //                                         request and what wrong writes harmed
-//   BoardInspect writes                   the port writes the log holds, oldest
+//   BoardReport writes                    the port writes the log holds, oldest
 //                                         first: "3D4 38", "3D5 48 CR38"
-//   BoardInspect reset W,H BPP [CHIP]     a fresh board in W x H at BPP, 60 Hz,
+//   BoardReport reset W,H BPP [CHIP]      a fresh board in W x H at BPP, 60 Hz,
 //                                         with the chip trio64 (the default),
 //                                         tgui9440 or sixbit
 #include <stdio.h>
@@ -65,12 +65,12 @@ static int Reset(const char* resolution, const char* depth, const char* chipName
     int bitsPerPixel = atoi(depth);
     int chip = VirtualChipOfName(chipName);
     if (chip < 0) {
-        fprintf(stderr, "BoardInspect: no chip %s (trio64, tgui9440, sixbit)\n", chipName);
+        fprintf(stderr, "BoardReport: no chip %s (trio64, tgui9440, sixbit)\n", chipName);
         return 2;
     }
     if (sscanf(resolution, "%d,%d", &width, &height) != 2 ||
         !VirtualModeSupported(width, height, bitsPerPixel, 60)) {
-        fprintf(stderr, "BoardInspect: the board has no mode %s at %s bits per pixel\n", resolution, depth);
+        fprintf(stderr, "BoardReport: the board has no mode %s at %s bits per pixel\n", resolution, depth);
         return 2;
     }
     VirtualBoardReset(width, height, bitsPerPixel, chip);
@@ -89,6 +89,6 @@ int main(int argc, char** argv)
     }
     if ((argc == 4 || argc == 5) && strcmp(argv[1], "reset") == 0)
         return Reset(argv[2], argv[3], argc == 5 ? argv[4] : VirtualChipName(VirtualTrio64));
-    fprintf(stderr, "usage: BoardInspect [writes | reset W,H BPP [trio64|tgui9440|sixbit]]\n");
+    fprintf(stderr, "usage: BoardReport [writes | reset W,H BPP [trio64|tgui9440|sixbit]]\n");
     return 2;
 }
